@@ -19,6 +19,8 @@ class CommandLineParser {
  public:
   // Hands the pairs over to `properties` only when the whole text was read.
   bool Parse(const std::u16string& command_line, PropertyMap& properties);
+  // The token read first and otherwise discarded (the program path).
+  const std::u16string& program_token() const { return program_token_; }
 
  private:
   char16_t Peek() const;
@@ -30,6 +32,7 @@ class CommandLineParser {
   bool ReadPair();
 
   std::u16string text_;
+  std::u16string program_token_;
   size_t cursor_ = 0;
   PropertyMap properties_;
 };
