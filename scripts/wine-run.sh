@@ -4,7 +4,8 @@
 set -u
 export WINEPREFIX="${SETUP_TEST_WINEPREFIX:-${TMPDIR:-/tmp}/pelko-wine-unit-$(id -u)}"
 export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+# No Mono or Gecko prompts, and no menu entries or desktop links written into the real home.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i >/dev/null 2>&1
   wineserver -w

@@ -1,0 +1,118 @@
+// e2e_probe: reads what the end-to-end tests look at inside a Wine prefix and prints it as
+// UTF-8 on standard output, without a line end (reg.exe's console output loses characters that
+// the console code page lacks, such as "日本").
+//
+//   e2e_probe reg-get <root>\<key> <value>  string (REG_SZ, REG_EXPAND_SZ, unexpanded) or DWORD
+//                                           (decimal) value; <root> is HKCU or HKLM
+//   e2e_probe temp-path                     what GetTempPathW answers here
+//   e2e_probe expand <text>                 <text> with %NAME% references expanded
+//
+// Exit code: 0 printed, kMissing when the key or value does not exist, kUnsupported for a value
+// of another type, kUsage for a bad command line.
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "setup/win32_raii.h"
+
+namespace {
+
+constexpr int kMissing = 1;
+constexpr int kUnsupported = 2;
+constexpr int kUsage = 3;
+
+bool PrintUtf8(const std::wstring& text) {
+  std::string bytes;
+  if (!text.empty()) {
+    int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                   nullptr, 0, nullptr, nullptr);
+    if (size <= 0) return false;
+    bytes.resize(static_cast<size_t>(size));
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                        size, nullptr, nullptr);
+  }
+  DWORD written = 0;
+  return WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(),
+                   static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written == bytes.size();
+}
+
+bool SplitRoot(const std::wstring& path, HKEY& root, std::wstring& key) {
+  struct Root {
+    const wchar_t* name;
+    HKEY key;
+  };
+  const Root kRoots[] = {{L"HKCU\\", HKEY_CURRENT_USER},
+                         {L"HKEY_CURRENT_USER\\", HKEY_CURRENT_USER},
+                         {L"HKLM\\", HKEY_LOCAL_MACHINE},
+                         {L"HKEY_LOCAL_MACHINE\\", HKEY_LOCAL_MACHINE}};
+  for (const Root& candidate : kRoots) {
+    size_t length = wcslen(candidate.name);
+    if (_wcsnicmp(path.c_str(), candidate.name, length) == 0) {
+      root = candidate.key;
+      key = path.substr(length);
+      return true;
+    }
+  }
+  return false;
+}
+
+int RegGet(const std::wstring& path, const std::wstring& name) {
+  HKEY root = nullptr;
+  std::wstring key_path;
+  if (!SplitRoot(path, root, key_path)) return kUsage;
+  pelko::setup::RegKey key;
+  if (key.Open(root, key_path.c_str(), KEY_QUERY_VALUE | KEY_WOW64_64KEY) != ERROR_SUCCESS) {
+    return kMissing;
+  }
+  DWORD type = 0;
+  DWORD size = 0;
+  LSTATUS status = RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, nullptr, &size);
+  if (status != ERROR_SUCCESS) return status == ERROR_FILE_NOT_FOUND ? kMissing : kUnsupported;
+  std::vector<BYTE> data(size + sizeof(wchar_t));
+  status = RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, data.data(), &size);
+  if (status != ERROR_SUCCESS) return kUnsupported;
+  if (type == REG_SZ || type == REG_EXPAND_SZ) {
+    std::wstring text(reinterpret_cast<const wchar_t*>(data.data()), size / sizeof(wchar_t));
+    // The stored terminator is not part of the text.
+    while (!text.empty() && text.back() == L'\0') text.pop_back();
+    return PrintUtf8(text) ? 0 : kUnsupported;
+  }
+  if (type == REG_DWORD && size == sizeof(DWORD)) {
+    DWORD value = 0;
+    memcpy(&value, data.data(), sizeof(value));
+    return PrintUtf8(std::to_wstring(value)) ? 0 : kUnsupported;
+  }
+  return kUnsupported;
+}
+
+int TempPath() {
+  wchar_t buffer[MAX_PATH + 1] = {};
+  DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
+  if (length == 0 || length > MAX_PATH) return kUnsupported;
+  return PrintUtf8(std::wstring(buffer, length)) ? 0 : kUnsupported;
+}
+
+int Expand(const std::wstring& text) {
+  DWORD size = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
+  if (size == 0) return kUnsupported;
+  std::vector<wchar_t> buffer(size);
+  if (ExpandEnvironmentStringsW(text.c_str(), buffer.data(), size) == 0) return kUnsupported;
+  return PrintUtf8(buffer.data()) ? 0 : kUnsupported;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  std::wstring command = argc > 1 ? argv[1] : L"";
+  if (command == L"reg-get" && argc == 4) return RegGet(argv[2], argv[3]);
+  if (command == L"temp-path" && argc == 2) return TempPath();
+  if (command == L"expand" && argc == 3) return Expand(argv[2]);
+  fwprintf(stderr, L"usage: e2e_probe reg-get <root>\\<key> <value> | temp-path | expand <text>\n");
+  return kUsage;
+}
