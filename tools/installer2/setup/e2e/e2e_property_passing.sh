@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Properties of the setup's command line reach the package: quoted values with blanks, the
-# last of a repeated name, and an empty value that cancels an earlier one.
+# last of a repeated name, double quotes inside values, and an empty value that cancels an
+# earlier one.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/demo_product.sh"
 e2e_init
@@ -28,6 +29,10 @@ e2e_assert_reg "$RECEIVED_KEY" KMLDIR 'C:\Pelko KML\' "KMLDIR that reached the p
 e2e_assert_dir "$(e2e_unix_path 'C:\Pelko Cache')" "given CACHEDIR created"
 e2e_assert_dir "$(e2e_unix_path 'C:\Pelko KML')" "given KMLDIR created"
 scenario "repeated name: the last wins" 'KORVO=1 PELKO_ECHO=a PELKO_ECHO=b' PELKO_ECHO b
+# Double quotes inside a value reach the package as they are, with or without a blank.
+scenario "double quotes inside a value" "KORVO=1 PELKO_ECHO='say \"hi\" now'" \
+  PELKO_ECHO 'say "hi" now'
+scenario "double quote without a blank" 'KORVO=1 PELKO_ECHO=x"y' PELKO_ECHO 'x"y'
 
 default_installdir=$(product_default_installdir)
 scenario "empty value cancels INSTALLDIR" 'KORVO=1 INSTALLDIR="C:\Elsewhere" INSTALLDIR=' \

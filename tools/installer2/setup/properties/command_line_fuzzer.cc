@@ -15,6 +15,53 @@ void Check(bool condition) {
   if (!condition) std::abort();
 }
 
+// Names the installer can read back: no blank, equals sign or double quote in them.
+bool NamesArePlain(const pelko::setup::PropertyMap& map) {
+  for (const auto& [name, value] : map.entries()) {
+    if (name.empty() || name.find_first_of(u" =\"") != std::u16string::npos) return false;
+  }
+  return true;
+}
+
+// The installer's reading of a property command line: NAME=VALUE separated by blanks, a value
+// either bare up to the next blank or between double quotes with "" standing for one quote.
+pelko::setup::PropertyMap::Entries ReadAsInstaller(const std::u16string& line) {
+  pelko::setup::PropertyMap::Entries entries;
+  size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && line[i] == u' ') ++i;
+    if (i == line.size()) break;
+    const size_t equals = line.find(u'=', i);
+    Check(equals != std::u16string::npos);
+    const std::u16string name = line.substr(i, equals - i);
+    std::u16string value;
+    i = equals + 1;
+    if (i < line.size() && line[i] == u'"') {
+      ++i;
+      for (;;) {
+        Check(i < line.size());
+        if (line[i] == u'"') {
+          if (i + 1 < line.size() && line[i + 1] == u'"') {
+            value += u'"';
+            i += 2;
+            continue;
+          }
+          ++i;
+          break;
+        }
+        value += line[i++];
+      }
+    } else {
+      while (i < line.size() && line[i] != u' ') {
+        Check(line[i] != u'"');
+        value += line[i++];
+      }
+    }
+    entries[name] = value;
+  }
+  return entries;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -50,10 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const std::u16string built = map.BuildCommandLine();
   Check(built.empty() == map.entries().empty());
-  size_t expected_length = map.entries().empty() ? 0 : map.entries().size() - 1;
-  for (const auto& [name, value] : map.entries()) expected_length += name.size() + 1 + value.size();
-  // At most two quote characters per value come on top.
-  Check(built.size() >= expected_length &&
-        built.size() <= expected_length + 2 * map.entries().size());
+  // Read back the way the installer reads it: the same values come out.
+  if (NamesArePlain(map)) Check(ReadAsInstaller(built) == map.entries());
   return 0;
 }

@@ -38,20 +38,21 @@ std::u16string PropertyMap::BuildCommandLine() const {
   std::u16string result;
   for (const auto& [name, value] : entries_) {
     if (!result.empty()) result += u' ';
-    // Nothing is escaped: a value holding a blank and both quote characters goes out bare.
-    char16_t quote = 0;
-    if (value.find(u' ') != std::u16string::npos) {
-      if (value.find(u'"') == std::u16string::npos) {
-        quote = u'"';
-      } else if (value.find(u'\'') == std::u16string::npos) {
-        quote = u'\'';
-      }
-    }
     result += name;
     result += u'=';
-    if (quote) result += quote;
-    result += value;
-    if (quote) result += quote;
+    // The installer reads a value up to the next blank, and a double quote in it only as the
+    // start or end of a quoted part: such values go between double quotes, with every double
+    // quote inside doubled. Single quotes mean nothing to it, so they are never used for quoting.
+    if (value.find_first_of(u" \"") == std::u16string::npos) {
+      result += value;
+      continue;
+    }
+    result += u'"';
+    for (char16_t c : value) {
+      if (c == u'"') result += u'"';
+      result += c;
+    }
+    result += u'"';
   }
   return result;
 }

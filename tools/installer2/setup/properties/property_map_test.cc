@@ -183,7 +183,9 @@ TEST(PropertyMapTest, BuildCommandLineWorkedExample) {
             u"DESKTOPSHORTCUT=1 INSTALLDIR=\"C:\\My Apps\\Viewer\" KORVO=1");
 }
 
-TEST(PropertyMapTest, BuildCommandLineQuotesOnlyForABlank) {
+// What the installer accepts: a blank or a double quote makes the value quoted, with double
+// quotes doubled inside; everything else goes out as it is.
+TEST(PropertyMapTest, BuildCommandLineQuotesForABlankOrADoubleQuote) {
   struct Case {
     const char16_t* name;
     const char16_t* value;
@@ -192,9 +194,11 @@ TEST(PropertyMapTest, BuildCommandLineQuotesOnlyForABlank) {
   const Case kCases[] = {
       {u"P", u"1", u"P=1"},
       {u"P", u"C:\\My Apps\\Viewer", u"P=\"C:\\My Apps\\Viewer\""},
-      {u"P", u"say \"hi\"", u"P='say \"hi\"'"},
-      {u"P", u"it's \"hi\"", u"P=it's \"hi\""},
-      {u"P", u"x\"y", u"P=x\"y"},
+      {u"P", u"say \"hi\"", u"P=\"say \"\"hi\"\"\""},
+      {u"P", u"it's \"hi\"", u"P=\"it's \"\"hi\"\"\""},
+      {u"P", u"x\"y", u"P=\"x\"\"y\""},
+      {u"P", u"\"", u"P=\"\"\"\""},
+      {u"P", u"C:\\My Apps\\", u"P=\"C:\\My Apps\\\""},
       {u"P", u"x'y", u"P=x'y"},
       {u"P", u"it's here", u"P=\"it's here\""},
       {u"P", u"a\tb", u"P=a\tb"},
