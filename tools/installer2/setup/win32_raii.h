@@ -147,6 +147,50 @@ class ScopedBstr {
   BSTR bstr_;
 };
 
+// Memory the shell hands out with CoTaskMemAlloc (known-folder paths, display names, item lists).
+template <typename T>
+class CoTaskMemPtr {
+ public:
+  CoTaskMemPtr() = default;
+  ~CoTaskMemPtr() { Reset(); }
+  CoTaskMemPtr(const CoTaskMemPtr&) = delete;
+  CoTaskMemPtr& operator=(const CoTaskMemPtr&) = delete;
+
+  T* get() const { return ptr_; }
+  // For out parameters: frees what is held first.
+  T** Put() {
+    Reset();
+    return &ptr_;
+  }
+  void Reset(T* ptr = nullptr) {
+    CoTaskMemFree(ptr_);  // null is allowed
+    ptr_ = ptr;
+  }
+
+ private:
+  T* ptr_ = nullptr;
+};
+
+// A GDI object the program created (bitmap, brush, font); DeleteObject when it goes.
+template <typename T>
+class GdiObject {
+ public:
+  GdiObject() = default;
+  explicit GdiObject(T object) : object_(object) {}
+  ~GdiObject() { Reset(); }
+  GdiObject(const GdiObject&) = delete;
+  GdiObject& operator=(const GdiObject&) = delete;
+
+  T get() const { return object_; }
+  void Reset(T object = nullptr) {
+    if (object_) DeleteObject(object_);
+    object_ = object;
+  }
+
+ private:
+  T object_ = nullptr;
+};
+
 }  // namespace pelko::setup
 
 #endif  // PELKO_SETUP_WIN32_RAII_H_

@@ -1,0 +1,138 @@
+#include "setup/ui/tp_setup_progress_window_win32.h"
+
+#include <commctrl.h>
+
+#include <cstddef>
+
+#include "setup/ui/progress_layout.h"
+#include "setup/ui/window_geometry.h"
+
+namespace pelko::setup {
+namespace {
+
+constexpr UINT kProgressClassStyle = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+constexpr WORD kArrowCursor = 32512;  // IDC_ARROW
+constexpr int kCreateWidth = 600;
+constexpr int kCreateHeight = 200;
+constexpr DWORD kIconControlStyle = WS_CHILD | WS_VISIBLE | SS_ICON | SS_REALSIZEIMAGE;
+constexpr DWORD kProgressBarStyle = WS_CHILD | WS_VISIBLE;
+constexpr wchar_t kAppIconName[] = L"ID_APP_ICON";
+constexpr size_t kPercentTextSize = 16;
+
+// The metrics without the padded-border member, which every supported platform accepts.
+constexpr UINT kNonClientMetricsSize = 500;
+static_assert(offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth) == kNonClientMetricsSize,
+              "NONCLIENTMETRICSW layout");
+
+static_assert(kProgressWindowStyle == (WS_POPUP | WS_CLIPCHILDREN | WS_BORDER | WS_SYSMENU),
+              "progress window style");
+static_assert(kIconControlStyle == 0x50000803, "icon control style");
+
+// The horizontal scroll bar's height: the margin around the row and the bar's height. Zero when
+// the platform cannot tell.
+int ScrollBarHeight() {
+  NONCLIENTMETRICSW metrics = {};
+  metrics.cbSize = kNonClientMetricsSize;
+  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, 0, &metrics, 0)) return metrics.iScrollHeight;
+  metrics = NONCLIENTMETRICSW{};
+  metrics.cbSize = sizeof(metrics);
+  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, 0, &metrics, 0)) return metrics.iScrollHeight;
+  return 0;
+}
+
+void MoveControl(HWND control, const GeometryRect& rect) {
+  SetWindowPos(control, nullptr, rect.left, rect.top, rect.right - rect.left,
+               rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+const MessageEntry<TpSetupProgressWindow> TpSetupProgressWindow::kMessageMap[3] = {
+    {WM_CREATE, &TpSetupProgressWindow::OnCreate},
+    {WM_CTLCOLORSTATIC, &TpSetupProgressWindow::OnCtlColorStatic},
+    {WM_SIZE, &TpSetupProgressWindow::OnSize},
+};
+
+TpSetupProgressWindow::TpSetupProgressWindow() {
+  INITCOMMONCONTROLSEX controls = {};
+  controls.dwSize = sizeof(controls);
+  controls.dwICC = ICC_PROGRESS_CLASS;
+  InitCommonControlsEx(&controls);
+}
+
+WindowClassInfo& TpSetupProgressWindow::GetWndClassInfo() {
+  static WindowClassInfo info{kProgressWindowClass, kProgressClassStyle, COLOR_WINDOW,
+                              kArrowCursor, false};
+  return info;
+}
+
+void TpSetupProgressWindow::Show() {
+  if (IsWindow()) return;
+  const RECT rect = {0, 0, kCreateWidth, kCreateHeight};
+  if (!Create(nullptr, rect, L"")) return;
+  CenterWindow();
+  ShowWindow(SW_SHOWNORMAL);
+  UpdateWindow();
+}
+
+void TpSetupProgressWindow::SetTotal(int32_t total) {
+  if (!progress_ || !::IsWindow(progress_)) return;
+  SendMessageW(progress_, PBM_SETRANGE32, 0, static_cast<LPARAM>(total));
+}
+
+void TpSetupProgressWindow::SetPosition(int32_t position) {
+  if (!progress_ || !::IsWindow(progress_)) return;
+  SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+  PBRANGE range = {0, 0};
+  SendMessageW(progress_, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
+  wchar_t text[kPercentTextSize] = L"0%";
+  if (std::optional<int32_t> percent = ProgressPercent(position, range.iLow, range.iHigh)) {
+    wsprintfW(text, L"%d%%", *percent);
+  }
+  SetText(text);
+}
+
+bool TpSetupProgressWindow::ProcessWindowMessage(HWND hwnd, UINT message, WPARAM wparam,
+                                                 LPARAM lparam, LRESULT& result, DWORD map_id) {
+  return DispatchMessageTable(*this, kMessageMap, message, wparam, lparam, result);
+}
+
+// The children went with the window; their handles are forgotten so that a recycled handle can
+// never be taken for the bar.
+void TpSetupProgressWindow::OnFinalMessage(HWND hwnd) {
+  icon_ = nullptr;
+  progress_ = nullptr;
+}
+
+LRESULT TpSetupProgressWindow::OnCreate(UINT, WPARAM, LPARAM, bool&) {
+  HINSTANCE module = GetModuleHandleW(nullptr);
+  icon_ = CreateWindowExW(0, L"STATIC", kAppIconName, kIconControlStyle, CW_USEDEFAULT,
+                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, module,
+                          nullptr);
+  progress_ = CreateWindowExW(0, PROGRESS_CLASSW, L"", kProgressBarStyle, CW_USEDEFAULT,
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, module,
+                              nullptr);
+  return 0;
+}
+
+LRESULT TpSetupProgressWindow::OnCtlColorStatic(UINT, WPARAM wparam, LPARAM, bool&) {
+  SetBkColor(reinterpret_cast<HDC>(wparam), GetSysColor(COLOR_WINDOW));
+  return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+}
+
+LRESULT TpSetupProgressWindow::OnSize(UINT, WPARAM, LPARAM, bool&) {
+  RECT client = {};
+  GetClientRect(&client);
+  const int margin = ScrollBarHeight();
+  // Without an icon control the row is laid out around a zero-sized icon.
+  RECT icon = {};
+  if (!icon_ || !::GetClientRect(icon_, &icon)) icon = RECT{};
+  const ProgressRowLayout layout =
+      LayoutProgressRow(GeometryRect{client.left, client.top, client.right, client.bottom},
+                        margin, icon.right - icon.left, icon.bottom - icon.top);
+  if (icon_) MoveControl(icon_, layout.icon);
+  if (progress_) MoveControl(progress_, layout.bar);
+  return 0;
+}
+
+}  // namespace pelko::setup
