@@ -16,6 +16,7 @@ dialog's height, and a dialog wider than the picture meets plain white at its ri
 
 import math
 import struct
+import zlib
 import sys
 
 # 32 pixels first: a control that takes the icon in its own size (a static with SS_REALSIZEIMAGE)
@@ -136,8 +137,26 @@ def icon_image(size):
     return header + bytes(colour) + bytes(mask)
 
 
+def png_image(size):
+    """The 256-pixel image as PNG, as icon files carry their largest image: a quarter of a
+    megabyte less in every setup."""
+    raw = bytearray()
+    for line in render_icon(size):
+        raw.append(0)  # filter type None
+        for b, g, r, a in line:
+            raw += bytes((r, g, b, a))
+
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data +
+                struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)  # 8-bit RGBA
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
+            chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
+
+
 def icon_file():
-    images = [icon_image(size) for size in ICON_SIZES]
+    images = [png_image(size) if size >= 256 else icon_image(size) for size in ICON_SIZES]
     directory = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
     entries = b""
