@@ -8,16 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "setup/narrow_text_test.h"
+
 namespace pelko::setup {
 namespace {
-
-std::string Narrow(const std::u16string& text) {
-  std::string out;
-  for (char16_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
-  return out;
-}
-
-class FakeStages;
 
 // Records its own end, so tests see when the run deletes the sink.
 class RecordingSink : public ExternalUi {

@@ -15,24 +15,11 @@
 #include "setup/install/external_ui.h"
 #include "setup/install/install_ui_bridge.h"
 #include "setup/install/installer_service.h"
+#include "setup/narrow_text_test.h"
 
 namespace pelko::setup::testing {
 
 using Events = std::vector<std::string>;
-
-inline std::string Narrow(const std::u16string& text) {
-  std::string out;
-  for (char16_t unit : text) {
-    if (unit >= 0x20 && unit < 0x7f) {
-      out += static_cast<char>(unit);
-    } else {
-      char buffer[12];
-      std::snprintf(buffer, sizeof buffer, "\\u%04x", static_cast<unsigned>(unit));
-      out += buffer;
-    }
-  }
-  return out;
-}
 
 inline std::string Hex(uint32_t value) {
   char buffer[16];

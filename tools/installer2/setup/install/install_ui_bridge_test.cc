@@ -15,7 +15,6 @@ namespace pelko::setup {
 namespace {
 
 using testing::Events;
-using testing::Narrow;
 using testing::ProgressCall;
 using testing::RecordingInstaller;
 using testing::RecordingOutput;

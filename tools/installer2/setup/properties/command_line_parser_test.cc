@@ -7,24 +7,12 @@
 #include <utility>
 #include <vector>
 
+#include "setup/narrow_text_test.h"
+
 namespace pelko::setup {
 namespace {
 
 using Props = std::vector<std::pair<std::u16string, std::u16string>>;
-
-std::string Narrow(const std::u16string& text) {
-  std::string out;
-  for (char16_t unit : text) {
-    if (unit >= 0x20 && unit < 0x7f) {
-      out += static_cast<char>(unit);
-    } else {
-      char buffer[12];
-      snprintf(buffer, sizeof buffer, "\\u%04x", static_cast<unsigned>(unit));
-      out += buffer;
-    }
-  }
-  return out;
-}
 
 Props PropsOf(const PropertyMap& map) { return Props(map.entries().begin(), map.entries().end()); }
 

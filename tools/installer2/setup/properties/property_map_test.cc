@@ -8,22 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "setup/narrow_text_test.h"
+
 namespace pelko::setup {
 namespace {
-
-std::string Narrow(const std::u16string& text) {
-  std::string out;
-  for (char16_t unit : text) {
-    if (unit >= 0x20 && unit < 0x7f) {
-      out += static_cast<char>(unit);
-    } else {
-      char buffer[12];
-      snprintf(buffer, sizeof buffer, "\\u%04x", static_cast<unsigned>(unit));
-      out += buffer;
-    }
-  }
-  return out;
-}
 
 std::vector<std::u16string> Keys(const PropertyMap& map) {
   std::vector<std::u16string> keys;
