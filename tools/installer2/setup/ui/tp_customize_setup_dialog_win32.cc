@@ -1,0 +1,151 @@
+#include "setup/ui/tp_customize_setup_dialog_win32.h"
+
+#include "setup/diagnostic_output_win32.h"
+#include "setup/l10n/ui_language_win32.h"
+#include "setup/ui/folder_selection_win32.h"
+#include "setup/win32_text.h"
+
+namespace pelko::setup {
+
+namespace {
+
+DiagnosticOutput& ProcessStdout() {
+  static StdoutDiagnosticOutput output;
+  return output;
+}
+
+void SetItemText(HWND dialog, int control_id, const std::u16string& text) {
+  ::SetDlgItemTextW(dialog, control_id, AsWide(text));
+}
+
+}  // namespace
+
+const MessageEntry<TpCustomizeSetupDialog> TpCustomizeSetupDialog::kMessageMap[] = {
+    {WM_INITDIALOG, &TpCustomizeSetupDialog::OnInitDialog},
+    {WM_COMMAND, &TpCustomizeSetupDialog::OnCommand},
+    {WM_PAINT, &TpCustomizeSetupDialog::OnPaint},
+    {WM_ERASEBKGND, &TpCustomizeSetupDialog::OnEraseBackground},
+    {WM_CTLCOLORSTATIC, &TpCustomizeSetupDialog::OnCtlColorStatic},
+};
+
+TpCustomizeSetupDialog::TpCustomizeSetupDialog()
+    : TpCustomizeSetupDialog(ProcessStdout(), &BrowseForFolder) {}
+
+TpCustomizeSetupDialog::TpCustomizeSetupDialog(DiagnosticOutput& output, FolderPicker picker)
+    : output_(output),
+      picker_(picker),
+      template_id_(ProcessUiLanguage().IsRightToLeftUi() ? kCustomizeDialogTemplateRtl
+                                                         : kCustomizeDialogTemplate) {
+  const DefaultFolders defaults = GetDefaultFolders();
+  options_.install_folder = FolderChoice(defaults.install);
+  options_.cache_folder = FolderChoice(defaults.cache);
+  options_.kml_folder = FolderChoice(defaults.kml);
+}
+
+intptr_t TpCustomizeSetupDialog::RunModal() { return DoModal(template_id_, nullptr, 0); }
+
+bool TpCustomizeSetupDialog::ProcessWindowMessage(HWND hwnd, UINT message, WPARAM wparam,
+                                                  LPARAM lparam, LRESULT& result, DWORD map_id) {
+  return DispatchMessageTable(*this, kMessageMap, message, wparam, lparam, result);
+}
+
+LRESULT TpCustomizeSetupDialog::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
+  SetDialogIcons(hwnd_);
+  // The template's caption is English; the caption string is in the UI language.
+  const std::u16string caption =
+      ProcessUiLanguage().LocalizedString(kCustomizeDialogCaptionStringId);
+  if (!caption.empty()) ::SetWindowTextW(hwnd_, AsWide(caption));
+  SetControlTexts();
+  KeepFolderDisplaysLeftToRight();
+  SetItemText(hwnd_, kInstallFolderDisplayId, options_.install_folder.current());
+  SetItemText(hwnd_, kCacheFolderDisplayId, options_.cache_folder.current());
+  SetItemText(hwnd_, kKmlFolderDisplayId, options_.kml_folder.current());
+  ::CheckDlgButton(hwnd_, kDesktopShortcutBoxId,
+                   options_.desktop_shortcut ? BST_CHECKED : BST_UNCHECKED);
+  ::CheckDlgButton(hwnd_, kAutoLaunchBoxId, options_.auto_launch ? BST_CHECKED : BST_UNCHECKED);
+  background_.SetUp(hwnd_, output_);
+  return 1;  // the system sets the default focus
+}
+
+void TpCustomizeSetupDialog::KeepFolderDisplaysLeftToRight() {
+  // Paths read left to right in every language; in the mirrored template the displays would
+  // otherwise inherit the mirroring and show "C:\" at the far end.
+  for (int id : {kInstallFolderDisplayId, kCacheFolderDisplayId, kKmlFolderDisplayId}) {
+    HWND display = ::GetDlgItem(hwnd_, id);
+    const LONG_PTR ex_style = display ? ::GetWindowLongPtrW(display, GWL_EXSTYLE) : 0;
+    if (ex_style & WS_EX_LAYOUTRTL) {
+      ::SetWindowLongPtrW(display, GWL_EXSTYLE, ex_style & ~static_cast<LONG_PTR>(WS_EX_LAYOUTRTL));
+    }
+  }
+}
+
+void TpCustomizeSetupDialog::SetControlTexts() {
+  for (const ControlText& entry : ControlTextTable) {
+    const std::u16string text = ProcessUiLanguage().LocalizedString(entry.string_id);
+    if (!text.empty()) SetItemText(hwnd_, entry.control_id, text);
+  }
+}
+
+LRESULT TpCustomizeSetupDialog::OnCommand(UINT, WPARAM wparam, LPARAM lparam, bool& handled) {
+  // The control alone decides; the notification code is not looked at.
+  switch (LOWORD(wparam)) {
+    case IDOK:
+      EndDialog(kDialogResultOk);
+      break;
+    case IDCANCEL:
+      EndDialog(kDialogResultCancel);
+      break;
+    case kInstallFolderBrowseId:
+      ChooseFolder(kInstallFolderDisplayId, options_.install_folder);
+      break;
+    case kCacheFolderBrowseId:
+      ChooseFolder(kCacheFolderDisplayId, options_.cache_folder);
+      break;
+    case kKmlFolderBrowseId:
+      ChooseFolder(kKmlFolderDisplayId, options_.kml_folder);
+      break;
+    case kDesktopShortcutBoxId:
+      UpdateCheckBox(kDesktopShortcutBoxId, lparam, options_.desktop_shortcut);
+      break;
+    case kAutoLaunchBoxId:
+      UpdateCheckBox(kAutoLaunchBoxId, lparam, options_.auto_launch);
+      break;
+    default:
+      handled = false;
+      return 0;
+  }
+  return 1;
+}
+
+void TpCustomizeSetupDialog::ChooseFolder(int display_id, FolderChoice& folder) {
+  // The pickers answer with the value they were given on cancel or error: no change then.
+  if (folder.Choose(picker_(hwnd_, folder.current()))) {
+    SetItemText(hwnd_, display_id, folder.current());
+  }
+}
+
+void TpCustomizeSetupDialog::UpdateCheckBox(int box_id, LPARAM box_window, bool& flag) {
+  // A command without the control's handle (an accelerator, or a message sent by another
+  // program) asks the box itself rather than reading "unchecked" from no window.
+  HWND box = box_window ? reinterpret_cast<HWND>(box_window) : ::GetDlgItem(hwnd_, box_id);
+  ApplyCheckState(static_cast<int>(::SendMessageW(box, BM_GETCHECK, 0, 0)), flag);
+}
+
+LRESULT TpCustomizeSetupDialog::OnPaint(UINT, WPARAM, LPARAM, bool& handled) {
+  return background_.OnPaint(hwnd_, handled);
+}
+
+LRESULT TpCustomizeSetupDialog::OnEraseBackground(UINT, WPARAM, LPARAM, bool& handled) {
+  return background_.OnEraseBackground(hwnd_, handled);
+}
+
+LRESULT TpCustomizeSetupDialog::OnCtlColorStatic(UINT, WPARAM, LPARAM, bool& handled) {
+  return background_.OnCtlColorStatic(handled);
+}
+
+bool RunCustomizeDialog(PropertyMap& properties) {
+  TpCustomizeSetupDialog dialog;
+  return RunCustomizeDialogOver(dialog, properties);
+}
+
+}  // namespace pelko::setup
