@@ -175,11 +175,11 @@ GLOW = (0xFF, 0xF1, 0xD2)
 
 
 def far_ridge(x):
-    return 112 + 20 * math.sin(x / 97.0 + 0.8) + 12 * math.sin(x / 41.0 + 2.1) - 0.03 * x
+    return 80 + 18 * math.sin(x / 97.0 + 0.8) + 12 * math.sin(x / 41.0 + 2.1) - 0.03 * x
 
 
 def near_ridge(x):
-    return 62 + 14 * math.sin(x / 123.0 + 2.6) + 8 * math.sin(x / 37.0) - 0.04 * x
+    return 44 + 12 * math.sin(x / 123.0 + 2.6) + 8 * math.sin(x / 37.0) - 0.04 * x
 
 
 def background_pixel(x, y):
@@ -190,7 +190,7 @@ def background_pixel(x, y):
     calm = clamp(1.0 - (x - 420) / 300.0)
     colour = mix(WASH_TOP, WASH_BOTTOM, clamp((height_from_top - 0.35) / 0.65) ** 1.6 * calm)
     # A low sun glowing softly behind the ridges at the left.
-    glow = clamp(1.0 - math.hypot(x - 120, y - 120) / 150.0) ** 2
+    glow = clamp(1.0 - math.hypot(x - 120, y - 90) / 150.0) ** 2
     colour = mix(colour, GLOW, glow * 0.5)
     far = clamp(far_ridge(x) - y + 0.5)
     colour = mix(colour, FAR_RIDGE, far * calm)
