@@ -31,14 +31,22 @@ class SetupStages {
   // The temporary folder, ending in a backslash (empty when the platform failed). False when the
   // path does not fit the platform buffer, which the run treats as an extraction failure.
   virtual bool GetTempDirectory(std::u16string& directory) = 0;
+  // Writes the package to `path` and holds it there until RemovePackage: the installer can read
+  // it, nobody can change it. True only when the whole package is on disk and held; on false
+  // nothing of it is left.
   virtual bool ExtractPackage(const std::u16string& resource_name,
                               const std::u16string& resource_type, const std::u16string& path) = 0;
+  // Deletes the package that ExtractPackage holds, through its handle: the file deleted is the
+  // one written, whatever its name points at by then.
+  virtual void RemovePackage() = 0;
   // The silent base when managed, else the progress window adapter.
   virtual std::unique_ptr<ExternalUi> CreateSink(bool managed) = 0;
   virtual uint32_t InstallPackage(const std::u16string& package_path,
                                   const std::u16string& command_line, ExternalUi* sink,
                                   bool unregister_at_end, const std::u16string* log_path) = 0;
-  virtual void RemoveFile(const std::u16string& path) = 0;
+  // Removes the entry at `path` itself (a link, never what it points at); true when nothing is
+  // left there.
+  virtual bool RemoveFile(const std::u16string& path) = 0;
 
   // Reads and deletes the one-shot launch request; empty when there is none.
   virtual std::u16string TakePostInstallLaunch() = 0;

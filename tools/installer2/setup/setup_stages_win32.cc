@@ -40,8 +40,10 @@ bool SetupStagesWin32::GetTempDirectory(std::u16string& directory) {
 bool SetupStagesWin32::ExtractPackage(const std::u16string& resource_name,
                                       const std::u16string& resource_type,
                                       const std::u16string& path) {
-  return setup::ExtractPackage(resource_name, resource_type, path);
+  return setup::ExtractPackage(resource_name, resource_type, path, package_);
 }
+
+void SetupStagesWin32::RemovePackage() { package_.Remove(); }
 
 std::unique_ptr<ExternalUi> SetupStagesWin32::CreateSink(bool managed) {
   if (managed) return std::make_unique<ExternalUi>();
@@ -54,7 +56,7 @@ uint32_t SetupStagesWin32::InstallPackage(const std::u16string& package_path,
   return setup::InstallPackage(package_path, command_line, sink, unregister_at_end, log_path);
 }
 
-void SetupStagesWin32::RemoveFile(const std::u16string& path) { DeleteFileW(AsWide(path)); }
+bool SetupStagesWin32::RemoveFile(const std::u16string& path) { return RemoveFileEntry(path); }
 
 std::u16string SetupStagesWin32::TakePostInstallLaunch() { return setup::TakePostInstallLaunch(); }
 

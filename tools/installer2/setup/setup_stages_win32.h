@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "setup/install/package_extraction_win32.h"
 #include "setup/setup_stages.h"
 
 namespace pelko::setup {
@@ -22,11 +23,12 @@ class SetupStagesWin32 : public SetupStages {
   bool GetTempDirectory(std::u16string& directory) override;
   bool ExtractPackage(const std::u16string& resource_name, const std::u16string& resource_type,
                       const std::u16string& path) override;
+  void RemovePackage() override;
   std::unique_ptr<ExternalUi> CreateSink(bool managed) override;
   uint32_t InstallPackage(const std::u16string& package_path, const std::u16string& command_line,
                           ExternalUi* sink, bool unregister_at_end,
                           const std::u16string* log_path) override;
-  void RemoveFile(const std::u16string& path) override;
+  bool RemoveFile(const std::u16string& path) override;
   std::u16string TakePostInstallLaunch() override;
   void LocalizeShortcut(uint32_t string_id) override;
   void LaunchThroughShell(const std::u16string& program_path) override;
@@ -34,6 +36,7 @@ class SetupStagesWin32 : public SetupStages {
 
  private:
   const int32_t edition_;
+  ExtractedPackage package_;
 };
 
 // Restricts run-time DLL loading to the system directory, so that a DLL planted beside the setup
