@@ -34,17 +34,22 @@ uint32_t InstallStage(SetupStages& stages, const EditionProfile& profile,
   if (!stages.GetTempDirectory(temp_directory)) return kResultPackageUnavailable;
   // Not a unique name: every run of an edition must find its package under the same path.
   const std::u16string package_path = temp_directory + profile.package_file_name;
+  const std::u16string log_path = package_path + kLogSuffix;
+  // The installer opens its log by name with the run's rights: whatever already has that name
+  // (a link, say) goes first, and an entry that cannot be removed stops the run.
+  if (!stages.RemoveFile(log_path)) return kResultPackageUnavailable;
+  // On failure the extraction has removed whatever it wrote itself.
   if (!stages.ExtractPackage(kPackageResourceName, kPackageResourceType, package_path)) {
-    // A partly written package stays; the next run's CREATE_ALWAYS replaces it.
     return kResultPackageUnavailable;
   }
   const std::u16string command_line = properties.BuildCommandLine();
   std::unique_ptr<ExternalUi> sink = stages.CreateSink(managed);
-  const std::u16string log_path = package_path + kLogSuffix;
+  // The package stays held, unchangeable, until the installer is done with it.
   const uint32_t result =
       stages.InstallPackage(package_path, command_line, sink.get(), false, &log_path);
-  stages.RemoveFile(package_path);
-  // A failed install keeps its log for the user or support to read.
+  stages.RemovePackage();
+  // Only a clean success or a cancel removes the log; every other result, a restart-required
+  // success included, keeps it for the user or support to read.
   if (result == kResultSuccess || result == kResultUserExit) stages.RemoveFile(log_path);
   // The progress window, if any, lives until both files are gone.
   sink.reset();
@@ -80,15 +85,22 @@ uint32_t SetupApplication::Run(SetupStages& stages) const {
   // The request is one-shot: it is consumed on every path, whatever the result.
   const std::u16string launch_request = stages.TakePostInstallLaunch();
 
-  if (result == kResultSuccess) {
+  // A pending restart does not undo the install: the product is there and its shortcuts are.
+  const bool installed = result == kResultSuccess || result == kResultRestartRequired ||
+                         result == kResultRestartStarted;
+  if (installed) {
     const auto& ids = profile_.string_ids;
     for (uint32_t id : {ids[2], ids[3], ids[4], ids[0]}) stages.LocalizeShortcut(id);
-    if (!managed) {
-      stages.ShowMessageBox(stages.LocalizedString(kSuccessMessageId),
-                            stages.LocalizedString(kMessageCaptionId));
+    // Once the installer has started the restart, the session is ending: a box would be torn
+    // down unanswered and a started application killed with it.
+    if (result != kResultRestartStarted) {
+      if (!managed) {
+        stages.ShowMessageBox(stages.LocalizedString(kSuccessMessageId),
+                              stages.LocalizedString(kMessageCaptionId));
+      }
+      // After the success box, so the application does not start behind it.
+      if (!launch_request.empty()) stages.LaunchThroughShell(launch_request);
     }
-    // After the success box, so the application does not start behind it.
-    if (!launch_request.empty()) stages.LaunchThroughShell(launch_request);
   } else if (!managed && result != kResultUserExit) {
     stages.ShowMessageBox(FailureText(stages, result), stages.LocalizedString(kMessageCaptionId));
   }

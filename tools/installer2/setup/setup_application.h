@@ -13,6 +13,10 @@ constexpr uint32_t kResultSuccess = 0;
 constexpr uint32_t kResultUserExit = 1602;          // ERROR_INSTALL_USEREXIT
 constexpr uint32_t kResultPackageUnavailable = 1612;  // ERROR_INSTALL_SOURCE_ABSENT
 constexpr uint32_t kResultInvalidCommandLine = 1639;  // ERROR_INVALID_COMMAND_LINE
+// Installs that succeeded but are not finished until the machine restarts. The run passes them
+// on as they are: deployment tools read them to plan the restart.
+constexpr uint32_t kResultRestartRequired = 3010;  // ERROR_SUCCESS_REBOOT_REQUIRED
+constexpr uint32_t kResultRestartStarted = 1641;   // ERROR_SUCCESS_REBOOT_INITIATED
 
 // String IDs the run shows.
 constexpr uint32_t kSuccessMessageId = 216;

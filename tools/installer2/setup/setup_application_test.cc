@@ -33,6 +33,7 @@ class FakeStages : public SetupStages {
   bool temp_fits = true;
   std::u16string temp = u"C:\\Temp\\";
   bool extract_ok = true;
+  bool remove_ok = true;  // what RemoveFile answers
   uint32_t install_result = 0;
   std::u16string launch_request;
   std::map<uint32_t, std::u16string> strings = {
@@ -84,7 +85,11 @@ class FakeStages : public SetupStages {
                     (log_path ? Narrow(*log_path) : "none"));
     return install_result;
   }
-  void RemoveFile(const std::u16string& path) override { calls.push_back("delete " + Narrow(path)); }
+  void RemovePackage() override { calls.push_back("delete package through its handle"); }
+  bool RemoveFile(const std::u16string& path) override {
+    calls.push_back("delete " + Narrow(path));
+    return remove_ok;
+  }
   std::u16string TakePostInstallLaunch() override {
     calls.push_back("take-launch");
     return launch_request;
@@ -103,58 +108,13 @@ uint32_t RunEditionZero(FakeStages& stages) { return SetupApplication(0).Run(sta
 const char kPackage[] = "C:\\Temp\\TavrinPelko-Larkin.msi";
 const char kLog[] = "C:\\Temp\\TavrinPelko-Larkin.msi.log";
 
-TEST(SetupRunTest, ManagedSuccessRunsEveryStageInOrder) {
+TEST(SetupRunTest, DialogChoicesReachTheInstall) {
   FakeStages stages;
-  stages.command_line = u"setup.exe KORVO=1";
-  stages.launch_request = u"C:\\App\\TavrinPelko.exe";
-  EXPECT_EQ(RunEditionZero(stages), 0u);
-  const std::vector<std::string> expected = {
-      "language 1031",
-      "temp",
-      std::string("extract ID_MSI BINARY ") + kPackage,
-      "sink silent",
-      std::string("install ") + kPackage + " sink keep log=" + kLog,
-      std::string("delete ") + kPackage,
-      std::string("delete ") + kLog,
-      "sink-end silent",
-      "take-launch",
-      "shortcut 226",
-      "shortcut 229",
-      "shortcut 232",
-      "shortcut 220",
-      "launch C:\\App\\TavrinPelko.exe",
-  };
-  EXPECT_EQ(stages.calls, expected);
-  EXPECT_EQ(stages.installed_command_line, u"DESKTOPSHORTCUT=1 KORVO=1");
-}
-
-TEST(SetupRunTest, InteractiveSuccessShowsDialogThenBoxBeforeLaunch) {
-  FakeStages stages;
-  stages.launch_request = u"C:\\App\\TavrinPelko.exe";
   stages.dialog = [](PropertyMap& properties) {
     properties.Set(u"INSTALLDIR", u"D:\\My Apps\\Pelko");
     return true;
   };
   EXPECT_EQ(RunEditionZero(stages), 0u);
-  const std::vector<std::string> expected = {
-      "language 1031",
-      "dialog",
-      "temp",
-      std::string("extract ID_MSI BINARY ") + kPackage,
-      "sink window",
-      std::string("install ") + kPackage + " sink keep log=" + kLog,
-      std::string("delete ") + kPackage,
-      std::string("delete ") + kLog,
-      "sink-end window",
-      "take-launch",
-      "shortcut 226",
-      "shortcut 229",
-      "shortcut 232",
-      "shortcut 220",
-      "box Installed. | Caption",
-      "launch C:\\App\\TavrinPelko.exe",
-  };
-  EXPECT_EQ(stages.calls, expected);
   EXPECT_EQ(stages.installed_command_line, u"INSTALLDIR=\"D:\\My Apps\\Pelko\"");
 }
 
@@ -195,10 +155,6 @@ const OutcomeCase kOutcomes[] = {
      "box Failed: 1603 | Caption", false},
     {"installer fails, managed", u"setup.exe KORVO=1", true, true, true, 1603, 1603, true, false,
      nullptr, false},
-    {"restart required counts as failure", u"setup.exe", true, true, true, 3010, 3010, true, false,
-     "box Failed: 3010 | Caption", false},
-    {"restart started counts as failure", u"setup.exe", true, true, true, 1641, 1641, true, false,
-     "box Failed: 1641 | Caption", false},
     {"large installer code in unsigned decimal", u"setup.exe", true, true, true, 0x80070005u,
      0x80070005u, true, false, "box Failed: 2147942405 | Caption", false},
 };
@@ -206,6 +162,16 @@ const OutcomeCase kOutcomes[] = {
 bool Contains(const std::vector<std::string>& calls, const std::string& line) {
   for (const auto& call : calls)
     if (call == line) return true;
+  return false;
+}
+
+// True when `line` is among the calls after the install call.
+bool CallsAfterInstall(const std::vector<std::string>& calls, const std::string& line) {
+  bool installed = false;
+  for (const auto& call : calls) {
+    if (installed && call == line) return true;
+    installed = installed || call.rfind("install ", 0) == 0;
+  }
   return false;
 }
 
@@ -229,14 +195,82 @@ TEST(SetupRunTest, OutcomeMatrix) {
     EXPECT_EQ(RunEditionZero(stages), c.exit_code);
     EXPECT_EQ(CountPrefix(stages.calls, "install "), c.installs ? 1u : 0u);
     // The package is deleted after every install and never when nothing was installed.
-    EXPECT_EQ(Contains(stages.calls, std::string("delete ") + kPackage), c.installs);
-    EXPECT_EQ(Contains(stages.calls, std::string("delete ") + kLog), c.deletes_log);
+    EXPECT_EQ(Contains(stages.calls, "delete package through its handle"), c.installs);
+    EXPECT_EQ(CallsAfterInstall(stages.calls, std::string("delete ") + kLog), c.deletes_log);
     EXPECT_EQ(CountPrefix(stages.calls, "take-launch"), 1u);
     EXPECT_EQ(CountPrefix(stages.calls, "box "), c.box ? 1u : 0u);
     if (c.box) EXPECT_TRUE(Contains(stages.calls, c.box));
     EXPECT_EQ(CountPrefix(stages.calls, "shortcut "), c.post_install ? 4u : 0u);
     EXPECT_EQ(CountPrefix(stages.calls, "launch "), c.post_install ? 1u : 0u);
   }
+}
+
+// What follows the install for each kind of installer result, managed and interactive. The exit
+// code is always the installer's own. The restart codes are installs that succeeded: the
+// shortcuts are renamed; after 3010 the run ends as after 0 (but keeps the log, as for every
+// code other than 0 and 1602); after 1641 the machine is already restarting, so nothing is shown
+// and nothing started, though the request is still consumed.
+TEST(SetupRunTest, InstallerResultDecidesWhatFollows) {
+  const std::vector<std::string> kRenamed = {"shortcut 226", "shortcut 229", "shortcut 232",
+                                             "shortcut 220"};
+  const std::string kSuccessBox = "box Installed. | Caption";
+  const std::string kLaunch = "launch C:\\App\\TavrinPelko.exe";
+  struct Case {
+    uint32_t install_result;
+    bool managed;
+    bool deletes_log;
+    std::vector<std::string> after_request;  // the calls once the launch request was taken
+  };
+  const auto join = [](std::vector<std::string> head, const std::vector<std::string>& tail) {
+    head.insert(head.end(), tail.begin(), tail.end());
+    return head;
+  };
+  const Case kCases[] = {
+      {0, false, true, join(kRenamed, {kSuccessBox, kLaunch})},
+      {0, true, true, join(kRenamed, {kLaunch})},
+      {3010, false, false, join(kRenamed, {kSuccessBox, kLaunch})},
+      {3010, true, false, join(kRenamed, {kLaunch})},
+      {1641, false, false, kRenamed},
+      {1641, true, false, kRenamed},
+      {1602, false, true, {}},
+      {1602, true, true, {}},
+      {1603, false, false, {"box Failed: 1603 | Caption"}},
+      {1603, true, false, {}},
+      {0xFFFFFFF0u, false, false, {"box Failed: 4294967280 | Caption"}},
+      {0xFFFFFFF0u, true, false, {}},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(std::to_string(c.install_result) + (c.managed ? " managed" : " interactive"));
+    FakeStages stages;
+    stages.command_line = c.managed ? u"setup.exe KORVO=1" : u"setup.exe";
+    stages.install_result = c.install_result;
+    stages.launch_request = u"C:\\App\\TavrinPelko.exe";
+
+    EXPECT_EQ(RunEditionZero(stages), c.install_result);
+    std::vector<std::string> expected = {"language 1031"};
+    if (!c.managed) expected.push_back("dialog");
+    expected.push_back("temp");
+    // A stale log entry goes before anything is written.
+    expected.push_back(std::string("delete ") + kLog);
+    expected.push_back(std::string("extract ID_MSI BINARY ") + kPackage);
+    expected.push_back(c.managed ? "sink silent" : "sink window");
+    expected.push_back(std::string("install ") + kPackage + " sink keep log=" + kLog);
+    expected.push_back("delete package through its handle");
+    if (c.deletes_log) expected.push_back(std::string("delete ") + kLog);
+    expected.push_back(c.managed ? "sink-end silent" : "sink-end window");
+    expected.push_back("take-launch");
+    EXPECT_EQ(stages.calls, join(expected, c.after_request));
+  }
+}
+
+TEST(SetupRunTest, StaleLogThatCannotBeRemovedStopsTheRunBeforeAnythingIsWritten) {
+  FakeStages stages;
+  stages.command_line = u"setup.exe KORVO=1";
+  stages.remove_ok = false;
+  EXPECT_EQ(RunEditionZero(stages), 1612u);
+  const std::vector<std::string> expected = {"language 1031", "temp",
+                                             std::string("delete ") + kLog, "take-launch"};
+  EXPECT_EQ(stages.calls, expected);
 }
 
 TEST(SetupRunTest, ParseFailureStillShowsDialogWithEmptyMap) {
@@ -342,7 +376,7 @@ TEST(SetupRunTest, EmptyTempDirectoryGivesTheBareFileName) {
   stages.temp.clear();
   EXPECT_EQ(RunEditionZero(stages), 0u);
   EXPECT_TRUE(Contains(stages.calls, "extract ID_MSI BINARY TavrinPelko-Larkin.msi"));
-  EXPECT_TRUE(Contains(stages.calls, "delete TavrinPelko-Larkin.msi.log"));
+  EXPECT_TRUE(CallsAfterInstall(stages.calls, "delete TavrinPelko-Larkin.msi.log"));
 }
 
 TEST(SetupRunTest, MissingStringsGiveEmptyTexts) {

@@ -10,6 +10,9 @@ APP_NAME='TavrinPelko.exe'
 START_MENU_SHORTCUTS=("Start Tavrin Pelko" "Uninstall Tavrin Pelko" "Tavrin Pelko Help"
                       "Tavrin Pelko Release Notes")
 DESKTOP_SHORTCUT='Tavrin Pelko.lnk'
+# The shortcut-name strings of edition 0, in the order the setup renames them.
+PRODUCT_SHORTCUT_IDS=(226 229 232 220)
+PRODUCT_TRANSLATIONS="$(cd "$(dirname "${BASH_SOURCE[0]}")/../l10n/translations" && pwd)"
 
 # The package's default folders, as Windows paths ending in a backslash.
 product_default_installdir() { printf '%s' "$(e2e_expand '%ProgramFiles%')\\Tavrin\\Tavrin Pelko\\"; }
@@ -17,8 +20,10 @@ product_default_cachedir() { printf '%s' "$(e2e_expand '%LOCALAPPDATA%')\\Tavrin
 product_default_kmldir() { printf '%s' "$(e2e_expand '%APPDATA%')\\Tavrin\\TavrinPelko\\"; }
 
 # product_assert_installed <INSTALLDIR as the package resolves it, with its trailing backslash>
+#                          [translation source file the Start Menu shortcuts are named from]
+# Without the second argument the shortcuts carry the package's own (English) names.
 product_assert_installed() {
-  local installdir=$1 app start_menu folder name value
+  local installdir=$1 names=${2:-} app start_menu folder name value
   e2e_assert_reg "$RECEIVED_KEY" INSTALLDIR "$installdir" "INSTALLDIR that reached the package"
   app="$(e2e_unix_path "$installdir")/$APP_NAME"
   e2e_assert_file "$app" "application installed"
@@ -39,9 +44,13 @@ product_assert_installed() {
   if start_menu=$(e2e_reg_get "$PRODUCT_KEY" StartMenuPath); then
     e2e_assert_eq '\' "${start_menu: -1}" "StartMenuPath ends with a backslash"
     folder=$(e2e_unix_path "$start_menu")
-    for name in "${START_MENU_SHORTCUTS[@]}"; do
-      e2e_assert_file "$folder/$name.lnk" "Start Menu shortcut"
-    done
+    if [ -n "$names" ]; then
+      product_assert_shortcuts_renamed "$names"
+    else
+      for name in "${START_MENU_SHORTCUTS[@]}"; do
+        e2e_assert_file "$folder/$name.lnk" "Start Menu shortcut"
+      done
+    fi
   else
     e2e_fail "StartMenuPath: value absent"
   fi
@@ -68,4 +77,63 @@ product_assert_temp_clean() {
   temp=$(e2e_unix_path "$1")
   e2e_assert_no_file "$temp/$PACKAGE_NAME" "package removed from the temporary folder"
   e2e_assert_no_file "$temp/$PACKAGE_NAME.log" "log removed from the temporary folder"
+}
+
+# The trace the installed application leaves when it is started (its path, a tab, its command
+# line), one line per start.
+product_launch_trace() {
+  printf '%s/TavrinPelko-started.txt' "$(e2e_unix_path "$(e2e_expand '%PUBLIC%')")"
+}
+
+# product_assert_started <Windows path>: exactly one start of that program, with its path as the
+# whole command line (quoted or not) and no arguments.
+product_assert_started() {
+  local trace line path command_line
+  trace=$(product_launch_trace)
+  e2e_assert_nonempty_file "$trace" "the program was started"
+  [ -s "$trace" ] || return
+  e2e_assert_eq 1 "$(wc -l <"$trace")" "started once"
+  line=$(tail -n 1 "$trace")
+  line=${line%$'\r'}
+  path=${line%%$'\t'*}
+  command_line=${line#*$'\t'}
+  e2e_assert_eq "${1,,}" "${path,,}" "started program"
+  command_line=${command_line#\"}
+  command_line=${command_line%\"}
+  e2e_assert_eq "${1,,}" "${command_line,,}" "command line is the path alone"
+}
+
+product_assert_not_started() { e2e_assert_no_file "$(product_launch_trace)" "nothing was started"; }
+
+# product_string <translation source file> <string id>: the text of that string there.
+product_string() {
+  local text
+  text=$(awk -F '\t' -v id="$2" '$1 == id { print $2; exit }' "$PRODUCT_TRANSLATIONS/$1")
+  [ -n "$text" ] || e2e_die "string $2 missing in $1"
+  printf '%s' "$text"
+}
+
+# product_start_menu_folder: the Unix path of the folder named by StartMenuPath.
+product_start_menu_folder() {
+  local start_menu
+  start_menu=$(e2e_reg_get "$PRODUCT_KEY" StartMenuPath) || return 1
+  e2e_unix_path "$start_menu"
+}
+
+# product_assert_shortcuts_renamed <translation source file>: the four Start Menu shortcuts carry
+# their names in that language, and none is left under its English name.
+product_assert_shortcuts_renamed() {
+  local folder id english name
+  if ! folder=$(product_start_menu_folder); then
+    e2e_fail "StartMenuPath: value absent"
+    return
+  fi
+  for id in "${PRODUCT_SHORTCUT_IDS[@]}"; do
+    english=$(product_string 0009-en.txt "$id")
+    name=$(product_string "$1" "$id")
+    e2e_assert_file "$folder/$name.lnk" "shortcut under the name of $1"
+    [ "$name" = "$english" ] ||
+      e2e_assert_no_file "$folder/$english.lnk" "no shortcut under the English name"
+  done
+  e2e_assert_eq 4 "$(find "$folder" -maxdepth 1 -name '*.lnk' | wc -l)" "shortcuts in the folder"
 }

@@ -6,6 +6,9 @@
 //                                           (decimal) value; <root> is HKCU or HKLM
 //   e2e_probe temp-path                     what GetTempPathW answers here
 //   e2e_probe expand <text>                 <text> with %NAME% references expanded
+//   e2e_probe os-version                    the Windows version, "major.minor.build", as
+//                                           RtlGetVersion reports it (GetVersionEx answers
+//                                           6.2 to a program without a compatibility manifest)
 //
 // Exit code: 0 printed, kMissing when the key or value does not exist, kUnsupported for a value
 // of another type, kUsage for a bad command line.
@@ -106,6 +109,23 @@ int Expand(const std::wstring& text) {
   return PrintUtf8(buffer.data()) ? 0 : kUnsupported;
 }
 
+int OsVersion() {
+  using RtlGetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOW*);
+  HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  if (ntdll == nullptr) return kUnsupported;
+  auto rtl_get_version = reinterpret_cast<RtlGetVersionFunction>(
+      reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")));
+  if (rtl_get_version == nullptr) return kUnsupported;
+  OSVERSIONINFOW info = {};
+  info.dwOSVersionInfoSize = sizeof(info);
+  if (rtl_get_version(&info) != 0) return kUnsupported;
+  return PrintUtf8(std::to_wstring(info.dwMajorVersion) + L"." +
+                   std::to_wstring(info.dwMinorVersion) + L"." +
+                   std::to_wstring(info.dwBuildNumber))
+             ? 0
+             : kUnsupported;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -113,6 +133,9 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"reg-get" && argc == 4) return RegGet(argv[2], argv[3]);
   if (command == L"temp-path" && argc == 2) return TempPath();
   if (command == L"expand" && argc == 3) return Expand(argv[2]);
-  fwprintf(stderr, L"usage: e2e_probe reg-get <root>\\<key> <value> | temp-path | expand <text>\n");
+  if (command == L"os-version" && argc == 2) return OsVersion();
+  fwprintf(stderr,
+           L"usage: e2e_probe reg-get <root>\\<key> <value> | temp-path | expand <text> | "
+           L"os-version\n");
   return kUsage;
 }

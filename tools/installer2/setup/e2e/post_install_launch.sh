@@ -13,28 +13,6 @@ e2e_init
 # left before the run.
 OTHER_APP='C:\e2e\other\TavrinPelko.exe'
 
-trace_file() { printf '%s/TavrinPelko-started.txt' "$(e2e_unix_path "$(e2e_expand '%PUBLIC%')")"; }
-
-# assert_started <Windows path>: exactly one start of that program, with its path as the whole
-# command line (quoted or not) and no arguments.
-assert_started() {
-  local trace line path command_line
-  trace=$(trace_file)
-  e2e_assert_nonempty_file "$trace" "the program was started"
-  [ -s "$trace" ] || return
-  e2e_assert_eq 1 "$(wc -l <"$trace")" "started once"
-  line=$(tail -n 1 "$trace")
-  line=${line%$'\r'}
-  path=${line%%$'\t'*}
-  command_line=${line#*$'\t'}
-  e2e_assert_eq "${1,,}" "${path,,}" "started program"
-  command_line=${command_line#\"}
-  command_line=${command_line%\"}
-  e2e_assert_eq "${1,,}" "${command_line,,}" "command line is the path alone"
-}
-
-assert_not_started() { e2e_assert_no_file "$(trace_file)" "nothing was started"; }
-
 # leave_request: another component's request, written into the prefix before the run.
 leave_request() {
   mkdir -p "$(e2e_unix_path 'C:\e2e\other')"
@@ -51,21 +29,21 @@ e2e_run_setup 'KORVO=1 KORVO_AUTO_LAUNCH=1'
 e2e_assert_exit 0
 e2e_assert_reg "$RECEIVED_KEY" KORVO_AUTO_LAUNCH 1 "the package saw KORVO_AUTO_LAUNCH"
 e2e_assert_no_reg "$LAUNCH_KEY" PostInstallLaunch "request consumed"
-assert_started "${installdir}$APP_NAME"
+product_assert_started "${installdir}$APP_NAME"
 
 e2e_new_prefix "request left by another component"
 leave_request
 e2e_run_setup 'KORVO=1'
 e2e_assert_exit 0
 e2e_assert_no_reg "$LAUNCH_KEY" PostInstallLaunch "request consumed"
-assert_started "$OTHER_APP"
+product_assert_started "$OTHER_APP"
 
 e2e_new_prefix "install fails with a request present"
 leave_request
 e2e_run_setup 'KORVO=1 PELKO_TEST_FAIL=1'
 e2e_assert_exit 1603
 e2e_assert_no_reg "$LAUNCH_KEY" PostInstallLaunch "request deleted"
-assert_not_started
+product_assert_not_started
 
 e2e_new_prefix "extraction fails with a request present"
 leave_request
@@ -74,7 +52,7 @@ e2e_child_env TEMP 'C:\e2e\missing'
 e2e_run_setup 'KORVO=1'
 e2e_assert_exit 1612
 e2e_assert_no_reg "$LAUNCH_KEY" PostInstallLaunch "request deleted"
-assert_not_started
+product_assert_not_started
 
 # An interactive run whose customize dialog is cancelled: 1602, and the request is gone too.
 e2e_new_prefix "interactive run cancelled with a request present"
@@ -91,7 +69,7 @@ e2e_assert_eq 0 "$driver_status" "the dialog was found and cancelled (${driver_o
 E2E_EXIT=$(cat "$exit_file" 2>/dev/null)
 e2e_assert_exit 1602
 e2e_assert_no_reg "$LAUNCH_KEY" PostInstallLaunch "request deleted"
-assert_not_started
+product_assert_not_started
 
 # An interactive run with "Start Tavrin Pelko when setup is finished" checked: the package
 # leaves the request and the installed application starts only once the success box is closed
@@ -109,7 +87,7 @@ driver_output=$(wine "$E2E_UI_DRIVER_EXE" "${steps[@]}" check 315 click 1 wait-b
 driver_status=$?
 mark="$E2E_TMP/success-box-open"
 touch "$mark"
-e2e_assert_no_file "$(trace_file)" "nothing started while the success box is open"
+e2e_assert_no_file "$(product_launch_trace)" "nothing started while the success box is open"
 wine "$E2E_UI_DRIVER_EXE" wait-box close-box wait-exit >/dev/null
 wait "$setup_job"
 e2e_assert_eq 0 "$driver_status" "the option was set, the dialog confirmed, the success box shown"
@@ -120,8 +98,8 @@ esac
 E2E_EXIT=$(cat "$exit_file" 2>/dev/null)
 e2e_assert_exit 0
 e2e_assert_no_reg "$LAUNCH_KEY" PostInstallLaunch "request consumed"
-assert_started "${installdir}$APP_NAME"
-if [ "$(trace_file)" -nt "$mark" ]; then
+product_assert_started "${installdir}$APP_NAME"
+if [ "$(product_launch_trace)" -nt "$mark" ]; then
   e2e_pass "the program started after the success box was closed"
 else
   e2e_fail "the program started before the success box was closed"

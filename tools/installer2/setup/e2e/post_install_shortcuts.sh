@@ -7,18 +7,6 @@ source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/demo_product.sh"
 e2e_init
 
-TRANSLATIONS="$(dirname "$0")/../l10n/translations"
-# The shortcut-name strings of edition 0, in the order the run renames them.
-SHORTCUT_IDS=(226 229 232 220)
-
-# translation <file> <string id>: the text of that string in a translation source.
-translation() {
-  local text
-  text=$(awk -F '\t' -v id="$2" '$1 == id { print $2; exit }' "$TRANSLATIONS/$1")
-  [ -n "$text" ] || e2e_die "string $2 missing in $1"
-  printf '%s' "$text"
-}
-
 # lnk_fields <file>: the description and the target path of a shortcut file, separated by a tab.
 lnk_fields() {
   python3 - "$1" <<'PY'
@@ -50,22 +38,15 @@ sys.stdout.write(description.rstrip('\0') + '\t' + target.rstrip('\0'))
 PY
 }
 
-# start_menu_folder: the Unix path of the folder named by StartMenuPath.
-start_menu_folder() {
-  local start_menu
-  start_menu=$(e2e_reg_get "$PRODUCT_KEY" StartMenuPath) || return 1
-  e2e_unix_path "$start_menu"
-}
-
 e2e_new_prefix "INSTALLER_LANGUAGE=1031"
 installdir=$(product_default_installdir)
 e2e_run_setup 'KORVO=1 INSTALLER_LANGUAGE=1031'
 e2e_assert_exit 0
-if folder=$(start_menu_folder); then
+if folder=$(product_start_menu_folder); then
   app="${installdir}$APP_NAME"
-  for id in "${SHORTCUT_IDS[@]}"; do
-    english=$(translation 0009-en.txt "$id")
-    german=$(translation 1031-de-DE.txt "$id")
+  for id in "${PRODUCT_SHORTCUT_IDS[@]}"; do
+    english=$(product_string 0009-en.txt "$id")
+    german=$(product_string 1031-de-DE.txt "$id")
     e2e_assert_no_file "$folder/$english.lnk" "no shortcut under the English name"
     e2e_assert_file "$folder/$german.lnk" "shortcut under the German name"
     if [ -f "$folder/$german.lnk" ]; then
@@ -85,9 +66,9 @@ system_language() {
   e2e_new_prefix "INSTALLER_LANGUAGE=$1"
   e2e_run_setup "KORVO=1 INSTALLER_LANGUAGE=$1"
   e2e_assert_exit 0
-  if folder=$(start_menu_folder); then
-    for id in "${SHORTCUT_IDS[@]}"; do
-      english=$(translation 0009-en.txt "$id")
+  if folder=$(product_start_menu_folder); then
+    for id in "${PRODUCT_SHORTCUT_IDS[@]}"; do
+      english=$(product_string 0009-en.txt "$id")
       e2e_assert_file "$folder/$english.lnk" "shortcut keeps its English name"
       if [ -f "$folder/$english.lnk" ]; then
         fields=$(lnk_fields "$folder/$english.lnk") || e2e_die "cannot read $folder/$english.lnk"
