@@ -20,6 +20,9 @@ cmake --build --preset fuzz -j "$jobs"
 for fuzzer in $(find build/fuzz -maxdepth 4 -type f -name '*_fuzzer' -perm -u+x | sort); do
   name=$(basename "$fuzzer")
   corpus=$(mktemp -d)
+  # Seeded from the corpus that scripts/fuzz.sh starts its campaigns from.
+  seeds=tools/installer2/setup/fuzz_corpus/$name
+  if [ -d "$seeds" ]; then cp "$seeds"/* "$corpus"/; fi
   echo "-- $name"
   "$fuzzer" -max_total_time="$fuzz_seconds" -print_final_stats=0 "$corpus" >"build/fuzz/$name.log" 2>&1 || {
     tail -n 60 "build/fuzz/$name.log"

@@ -5,11 +5,13 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "setup/install/install_test_recorders.h"
 #include "setup/install/install_ui_bridge.h"
+#include "setup/ui/progress_layout.h"
 
 namespace {
 
@@ -21,6 +23,15 @@ class CheckingSink : public pelko::setup::ExternalUi {
  public:
   void OnProgress(int32_t position, int32_t total, bool backward) override {
     Check(total > 0);
+    // The window's range is 0 to the total; its percentage follows the position it is given.
+    const std::optional<int32_t> percent = pelko::setup::ProgressPercent(position, 0, total);
+    if (position > total) {
+      Check(!percent.has_value());
+    } else if (position >= 0) {
+      Check(percent.has_value() && *percent >= 0 && *percent <= 100);
+    } else {
+      Check(percent.has_value() && *percent <= 0);
+    }
     ++calls;
   }
   int calls = 0;

@@ -23,6 +23,18 @@ bool NamesArePlain(const pelko::setup::PropertyMap& map) {
   return true;
 }
 
+// Whether the setup's own parser can read a built command line back: it knows no doubled quotes,
+// it takes a value's leading single quote as an opening one, and it skips blanks and tabs before
+// a name.
+bool SetupCanReadBack(const pelko::setup::PropertyMap& map) {
+  for (const auto& [name, value] : map.entries()) {
+    if (!name.empty() && (name.front() == u' ' || name.front() == u'\t')) return false;
+    if (value.find(u'"') != std::u16string::npos) return false;
+    if (value.find(u' ') == std::u16string::npos && value.front() == u'\'') return false;
+  }
+  return true;
+}
+
 // The installer's reading of a property command line: NAME=VALUE separated by blanks, a value
 // either bare up to the next blank or between double quotes with "" standing for one quote.
 pelko::setup::PropertyMap::Entries ReadAsInstaller(const std::u16string& line) {
@@ -99,5 +111,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(built.empty() == map.entries().empty());
   // Read back the way the installer reads it: the same values come out.
   if (NamesArePlain(map)) Check(ReadAsInstaller(built) == map.entries());
+  // Handed to the setup itself behind a program token, it gives the same properties.
+  if (SetupCanReadBack(map)) {
+    PropertyMap reread;
+    reread.Set(u"SENTINEL", u"y");
+    Check(ParseCommandLine(u"setup.exe " + built, reread) && reread == map);
+  }
   return 0;
 }

@@ -19,18 +19,23 @@ std::optional<int32_t> ProgressPercent(int32_t position, int32_t low, int32_t hi
 
 ProgressRowLayout LayoutProgressRow(const GeometryRect& client, int32_t margin, int32_t icon_width,
                                     int32_t icon_height) {
-  const GeometryRect inner{client.left + margin, client.top + margin, client.right - margin,
-                           client.bottom - margin};
-  ProgressRowLayout layout;
-  layout.icon.left = inner.left;
-  layout.icon.top = inner.top + (inner.bottom - inner.top - icon_height) / 2;
-  layout.icon.right = layout.icon.left + icon_width;
-  layout.icon.bottom = layout.icon.top + icon_height;
+  // Formed in 64 bits: a margin or an icon size added to a coordinate near the end of the range
+  // would overflow 32 bits.
+  const int64_t m = margin;
+  const int64_t w = icon_width;
+  const int64_t h = icon_height;
+  const int64_t inner_left = int64_t{client.left} + m;
+  const int64_t inner_top = int64_t{client.top} + m;
+  const int64_t inner_right = int64_t{client.right} - m;
+  const int64_t inner_bottom = int64_t{client.bottom} - m;
+  const int64_t icon_top = inner_top + (inner_bottom - inner_top - h) / 2;
+  const int64_t bar_top = icon_top + (h - m) / 2;
 
-  layout.bar.left = inner.left + icon_width + margin;
-  layout.bar.right = inner.right;
-  layout.bar.top = layout.icon.top + (icon_height - margin) / 2;
-  layout.bar.bottom = layout.bar.top + margin;
+  ProgressRowLayout layout;
+  layout.icon = {ToCoordinate(inner_left), ToCoordinate(icon_top), ToCoordinate(inner_left + w),
+                 ToCoordinate(icon_top + h)};
+  layout.bar = {ToCoordinate(inner_left + w + m), ToCoordinate(bar_top), ToCoordinate(inner_right),
+                ToCoordinate(bar_top + m)};
   return layout;
 }
 

@@ -64,6 +64,11 @@ const LayoutCase kLayoutCases[] = {
     {"no margin", {0, 0, 200, 100}, 0, 32, 32, {0, 34, 32, 66}, {32, 50, 200, 50}},
     {"missing icon is zero-sized", {0, 0, 598, 198}, 17, 0, 0, {17, 99, 17, 99}, {34, 91, 581, 108}},
     {"bar taller than the icon", {0, 0, 400, 100}, 20, 16, 16, {20, 42, 36, 58}, {56, 40, 380, 60}},
+    // Sums beyond 32 bits neither overflow nor wrap: the results are held at the ends of the range.
+    {"whole range with the largest icon", {kMin, kMin, kMax, kMax}, 100, kMax, kMax,
+     {kMin + 100, -1073741824, 99, 1073741823}, {199, -51, kMax - 100, 49}},
+    {"largest margin", {0, 0, 598, 198}, kMax, 32, 32,
+     {kMax, 83, kMax, 115}, {kMax, 83 + (32 - kMax) / 2, 598 - kMax, 83 + (32 - kMax) / 2 + kMax}},
 };
 
 TEST(LayoutProgressRowTest, PlacesIconAndBar) {

@@ -5,14 +5,6 @@
 namespace pelko::setup {
 namespace {
 
-// Sums of two coordinates are formed in 64 bits; the result is brought back into range because
-// the platform takes 32-bit coordinates.
-int32_t ToCoordinate(int64_t value) {
-  if (value < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
-  if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-  return static_cast<int32_t>(value);
-}
-
 int64_t CenterOne(int64_t low, int64_t high, int64_t size, int64_t area_low, int64_t area_high) {
   int64_t start = (low + high) / 2 - size / 2;
   if (start + size > area_high) start = area_high - size;
@@ -21,6 +13,14 @@ int64_t CenterOne(int64_t low, int64_t high, int64_t size, int64_t area_low, int
 }
 
 }  // namespace
+
+// Sums of two coordinates are formed in 64 bits; the result is brought back into range because
+// the platform takes 32-bit coordinates.
+int32_t ToCoordinate(int64_t value) {
+  if (value < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+  if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+  return static_cast<int32_t>(value);
+}
 
 GeometryPoint CenterPosition(const GeometryRect& target, const GeometryRect& area, int32_t width,
                              int32_t height) {

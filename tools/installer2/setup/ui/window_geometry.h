@@ -28,6 +28,9 @@ inline bool operator==(const GeometryPoint& a, const GeometryPoint& b) {
   return a.x == b.x && a.y == b.y;
 }
 
+// A coordinate formed in 64 bits, held at the nearest end of the 32-bit range the platform takes.
+int32_t ToCoordinate(int64_t value);
+
 // Top-left corner that centres a window of `width` by `height` on `target`, then pulls it back
 // inside `area`; when the window is larger than the area its left and top edges sit on the area's.
 // Halves truncate toward zero, so a target from -1921 to 0 has its centre at -960.
