@@ -34,6 +34,10 @@
 //                          seen running at all
 //   children               prints child=<class>|<id>|<text>|<visible> for every descendant
 //                          (for writing new scenarios)
+//   reading-order ID       judges from the pixels on the screen whether control ID (65535: a
+//                          message box's text) shows its text as a right-to-left paragraph;
+//                          prints order.ID=rtl, ltr or unclear and order.ID.detail=<figures>
+//                          (see reading_order_probe.h; the window must be unobscured)
 //
 // Waits give up after PELKO_UI_TIMEOUT_MS (default 120000): the driver then prints
 // error=<what>, ends the watched process (so that the test fails instead of hanging) and exits
@@ -48,6 +52,8 @@
 #include <set>
 #include <string>
 #include <vector>
+
+#include "setup/e2e/reading_order_probe.h"
 
 namespace {
 
@@ -386,6 +392,13 @@ bool RunSteps(int argc, wchar_t** argv) {
       WatchWindows();
     } else if (step == L"wait-exit") {
       WaitExit();
+    } else if (step == L"reading-order" && has_one) {
+      const std::wstring id = argv[++i];
+      const bool in_box = KindOf(Current(L"reading-order")) == L"box";
+      const pelko::setup::ReadingOrderVerdict verdict =
+          pelko::setup::JudgeReadingOrder(Control(L"reading-order", id), in_box, g_timeout_ms);
+      Print(L"order." + id, verdict.order);
+      Print(L"order." + id + L".detail", verdict.detail);
     } else if (step == L"children") {
       EnumChildWindows(
           Current(L"children"),

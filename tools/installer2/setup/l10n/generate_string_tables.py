@@ -26,6 +26,23 @@ NEUTRAL_LANGUAGE = 0
 NEUTRAL_IDS = range(96, 112)
 SHIPPED_IDS = range(192, 240)
 
+# Arabic, Hebrew and Persian (primary languages) read right to left.
+RIGHT_TO_LEFT_PRIMARY = (0x01, 0x0D, 0x29)
+# The texts shown in windows: captions, dialog texts, buttons, check boxes, the picker title and
+# the result messages. Not the shortcut and edition names: those become file names.
+SHOWN_IN_WINDOWS = tuple(range(200, 218)) + (223,)
+# In a right-to-left language every text shown in a window opens with a right-to-left embedding,
+# so that it is laid out as a right-to-left paragraph even where the control lays its text out
+# left to right (a sentence holding the Latin product name would otherwise start at the left).
+# No closing mark: an embedding ends with its paragraph, so a number the setup appends (the
+# failure box's result code) ends the sentence inside it, at its left; and Wine draws every such
+# mark with a small advance that its text measuring does not count, so that each further mark
+# pushes the far end of a tight message box's text out of sight.
+RIGHT_TO_LEFT_EMBEDDING = '\u202B'
+# The directional marks, embeddings, overrides and isolates: only the generator writes them.
+BIDI_CONTROLS = frozenset('\u200E\u200F\u061C') | frozenset(map(chr, range(0x202A, 0x202F))) | \
+    frozenset(map(chr, range(0x2066, 0x206A)))
+
 FILE_NAME = re.compile(r'^(\d{4,})-([A-Za-z]+(?:-[A-Za-z0-9]+)*)\.txt$')
 
 
@@ -67,11 +84,28 @@ def read_translations(folder):
     return languages
 
 
-def quote(text):
-    """An .rc string literal: the resource compiler reads "" as a quote and \\ as a backslash."""
+def check_source_text(text):
+    """Raises TranslationError for a control character or a directional mark in a source text."""
     for character in text:
         if ord(character) < 0x20 or ord(character) == 0x7F:
             raise TranslationError(f'control character U+{ord(character):04X} in "{text}"')
+        if character in BIDI_CONTROLS:
+            raise TranslationError(f'directional mark U+{ord(character):04X} in "{text}"')
+
+
+def is_right_to_left(language):
+    return language != NEUTRAL_LANGUAGE and language & 0x3FF in RIGHT_TO_LEFT_PRIMARY
+
+
+def shown_text(language, string_id, text):
+    """The text as the string table carries it: embedded right to left where it is read so."""
+    if is_right_to_left(language) and string_id in SHOWN_IN_WINDOWS:
+        return RIGHT_TO_LEFT_EMBEDDING + text
+    return text
+
+
+def quote(text):
+    """An .rc string literal: the resource compiler reads "" as a quote and \\ as a backslash."""
     return '"' + text.replace('\\', '\\\\').replace('"', '""') + '"'
 
 
@@ -98,7 +132,8 @@ def render(languages, warn=lambda message: None):
                 # An empty entry reads as missing anyway; leaving it out keeps the block honest.
                 warn(f'LANGID {language}: string {string_id} is empty; left out')
                 continue
-            entries.append(f'  {string_id}, {quote(text)}')
+            check_source_text(text)
+            entries.append(f'  {string_id}, {quote(shown_text(language, string_id, text))}')
         if not entries:
             continue
         # LANGUAGE takes the primary language (low 10 bits) and the sublanguage (upper 6 bits).

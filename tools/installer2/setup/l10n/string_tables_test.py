@@ -33,6 +33,14 @@ SHORTCUT_NAMES = (220, 221, 222, 226, 227, 228, 229, 230, 231, 232, 233, 234)
 # The edition names are the product's own names and read the same in every language.
 SAME_IN_EVERY_LANGUAGE = (224, 225)
 FORBIDDEN_IN_FILE_NAMES = set('\\/:*?"<>|')
+# The right-to-left languages, and the strings shown in windows, which their tables open with a
+# right-to-left embedding (RLE) that runs to the end of the text.
+RIGHT_TO_LEFT = (1025, 1037, 1065)
+WINDOW_TEXTS = tuple(range(200, 218)) + (223,)
+RLE = '\u202B'
+# Directional marks, embeddings, overrides and isolates.
+BIDI_CONTROLS = {'\u200E', '\u200F', '\u061C', '\u202A', '\u202B', '\u202C', '\u202D',
+                 '\u202E', '\u2066', '\u2067', '\u2068', '\u2069'}
 
 # Languages not written in Latin letters, and the Unicode script every one of their texts uses.
 SCRIPTS = {
@@ -189,6 +197,8 @@ class TranslationSourcesTest(unittest.TestCase):
                         self.assertEqual(text, text.strip(), 'leading or trailing blank')
                         self.assertFalse(
                             [c for c in text if unicodedata.category(c) == 'Cc'])
+                        # The generator alone adds directional marks, and only where they belong.
+                        self.assertFalse(BIDI_CONTROLS & set(text), 'directional mark')
 
     def test_other_languages_are_not_copies_of_english(self):
         for language, table in self.shipped_tables():
@@ -247,7 +257,24 @@ class TranslationSourcesTest(unittest.TestCase):
             with self.subTest(language=language):
                 expected = {string_id: texts[0] for string_id, texts in
                             self.tables[language].items() if texts[0]}
+                if language in RIGHT_TO_LEFT:
+                    for string_id in WINDOW_TEXTS:
+                        expected[string_id] = RLE + expected[string_id]
                 self.assertEqual(table, expected)
+
+    def test_marks_only_around_window_texts_of_right_to_left_languages(self):
+        _, script, _ = generate(TRANSLATIONS)
+        marked = 0
+        for language, table in parse_script(script):
+            for string_id, text in table.items():
+                with self.subTest(language=language, id=string_id):
+                    self.assertFalse([c for c in text if unicodedata.category(c) == 'Cc'])
+                    if language in RIGHT_TO_LEFT and string_id in WINDOW_TEXTS:
+                        self.assertTrue(text.startswith(RLE), text)
+                        text = text[1:]
+                        marked += 1
+                    self.assertFalse(BIDI_CONTROLS & set(text), 'directional mark')
+        self.assertEqual(marked, len(RIGHT_TO_LEFT) * len(WINDOW_TEXTS))
 
 
 class GeneratorTest(unittest.TestCase):
@@ -273,13 +300,26 @@ class GeneratorTest(unittest.TestCase):
     def test_language_statements_and_order(self):
         code, script, errors = self.run_on({
             '31770-sr-Latn.txt': '200\tb\n', '0000-neutral.txt': '100\tTavrin Pelko\n',
-            '1025-ar-SA.txt': '201\tc\n200\td\n', '4122-hr-BA.txt': '200\te\n'})
+            '1025-ar-SA.txt': '231\tc\n230\td\n', '4122-hr-BA.txt': '200\te\n'})
         self.assertEqual(code, 0, errors)
         self.assertIn('LANGUAGE 0x1A, 0x1F', script)
         self.assertIn('LANGUAGE 0x1A, 0x04', script)
         self.assertEqual(parse_script(script), [
-            (0, {100: 'Tavrin Pelko'}), (1025, {200: 'd', 201: 'c'}), (4122, {200: 'e'}),
+            (0, {100: 'Tavrin Pelko'}), (1025, {230: 'd', 231: 'c'}), (4122, {200: 'e'}),
             (31770, {200: 'b'})])
+
+    def test_right_to_left_window_texts_are_embedded(self):
+        source = '203\tא Tavrin Pelko ב.\n217\tג:\n220\tד Tavrin Pelko\n224\tTavrin Pelko Qx\n'
+        code, script, errors = self.run_on({
+            '1037-he-IL.txt': source, '1025-ar-SA.txt': source, '0009-en.txt': source,
+            '0000-neutral.txt': '100\tTavrin Pelko\n'})
+        self.assertEqual(code, 0, errors)
+        plain = {203: 'א Tavrin Pelko ב.', 217: 'ג:', 220: 'ד Tavrin Pelko',
+                 224: 'Tavrin Pelko Qx'}
+        embedded = dict(plain)
+        embedded.update({203: RLE + plain[203], 217: RLE + plain[217]})
+        self.assertEqual(parse_script(script), [
+            (0, {100: 'Tavrin Pelko'}), (9, plain), (1025, embedded), (1037, embedded)])
 
     def test_line_ends_and_byte_order_mark(self):
         code, script, errors = self.run_on({'1031-de-DE.txt': '\ufeff200\tA \r\n201\tB\r\n'})
@@ -308,6 +348,9 @@ class GeneratorTest(unittest.TestCase):
             ('neutral ID in a language', {'0009-en.txt': '100\tA\n'}),
             ('language ID in the neutral table', {'0000-neutral.txt': '200\tA\n'}),
             ('control character', {'0009-en.txt': '200\tA\tB\n'}),
+            ('embedding in a source', {'1037-he-IL.txt': '203\t\u202Bא\u202C\n'}),
+            ('mark in a shortcut name', {'1037-he-IL.txt': '220\t\u200Fא\n'}),
+            ('isolate in English', {'0009-en.txt': '200\t\u2067A\u2069\n'}),
             ('file name without a tag', {'0009.txt': '200\tA\n'}),
             ('two files for one language', {'0009-en.txt': '200\tA\n',
                                             '00009-en.txt': '200\tB\n'}),

@@ -139,7 +139,18 @@ LRESULT TpCustomizeSetupDialog::OnEraseBackground(UINT, WPARAM, LPARAM, bool& ha
   return background_.OnEraseBackground(hwnd_, handled);
 }
 
-LRESULT TpCustomizeSetupDialog::OnCtlColorStatic(UINT, WPARAM, LPARAM, bool& handled) {
+LRESULT TpCustomizeSetupDialog::OnCtlColorStatic(UINT, WPARAM wparam, LPARAM lparam,
+                                                 bool& handled) {
+  // Wine lays out each wrapped line of a text on its own, so the right-to-left embedding a text
+  // opens with reaches only its first line; the device context's reading order holds for every
+  // line. Not for the folder displays: their paths read left to right.
+  const int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(lparam));
+  const bool folder_display =
+      id == kInstallFolderDisplayId || id == kCacheFolderDisplayId || id == kKmlFolderDisplayId;
+  if (ProcessUiLanguage().IsRightToLeftUi() && !folder_display) {
+    HDC dc = reinterpret_cast<HDC>(wparam);
+    ::SetTextAlign(dc, ::GetTextAlign(dc) | TA_RTLREADING);
+  }
   return background_.OnCtlColorStatic(handled);
 }
 
