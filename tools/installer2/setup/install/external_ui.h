@@ -15,6 +15,10 @@ class ExternalUi {
   // Called only while total > 0; position is not clamped.
   virtual void OnProgress(int32_t position, int32_t total, bool backward) {}
   virtual void OnInstallEnd() {}
+  // Called after every message the installer hands the handler, whatever its type. While an
+  // install runs these calls are the only moments the setup's one thread is free, so a sink with
+  // windows serves their pending messages here.
+  virtual void ServeUi() {}
 };
 
 }  // namespace pelko::setup

@@ -47,8 +47,16 @@ class RecordingSink : public ExternalUi {
                       "," + (backward ? "backward" : "forward") + ")");
   }
   void OnInstallEnd() override { events_.push_back("OnInstallEnd"); }
+  // Counted always; in the event list only when record_serving is set, so that the tests of the
+  // routing itself read without a ServeUi after every message.
+  void ServeUi() override {
+    ++served;
+    if (record_serving) events_.push_back("ServeUi");
+  }
 
   std::vector<ProgressCall> progress;
+  int served = 0;
+  bool record_serving = false;
 
  private:
   Events& events_;

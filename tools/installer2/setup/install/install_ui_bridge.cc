@@ -96,12 +96,19 @@ InstallUiBridge::~InstallUiBridge() {
 int InstallUiBridge::OnInstallerMessage(uint32_t type, const char16_t* text) {
   constexpr int kHandled = 1;
   if (sink_ == nullptr) return kHandled;
+  RouteMessage(type, text);
+  // After the message, so that what the sink paints already shows it. Messages that route to
+  // nothing count too: during a long copy they may be all the installer sends.
+  sink_->ServeUi();
+  return kHandled;
+}
 
+void InstallUiBridge::RouteMessage(uint32_t type, const char16_t* text) {
   if (const char16_t* prefix = PrintPrefix(type)) {
     std::u16string line = prefix;
     if (text != nullptr) line += text;
     output_.Write(line);
-    return kHandled;
+    return;
   }
   switch (type) {
     case kMessageActionData:
@@ -119,7 +126,6 @@ int InstallUiBridge::OnInstallerMessage(uint32_t type, const char16_t* text) {
     default:
       break;
   }
-  return kHandled;
 }
 
 void InstallUiBridge::AdvanceOnActionData() {

@@ -52,6 +52,7 @@ class InstallUiBridge {
   bool backward() const { return backward_; }
 
  private:
+  void RouteMessage(uint32_t type, const char16_t* text);
   void AdvanceOnActionData();
 
   InstallerService& service_;

@@ -308,6 +308,49 @@ TEST_F(BridgeTest, InitializeAndTerminateReachTheSink) {
   EXPECT_EQ(events_, (Events{"OnInstallStart", "OnInstallEnd"}));
 }
 
+// Every message the handler receives, whether it routes anywhere or not, ends with the sink
+// being served, after the sink has heard of the message itself.
+TEST_F(BridgeTest, EveryMessageEndsWithServingTheSink) {
+  struct Case {
+    const char* name;
+    uint32_t type;
+    const char16_t* text;
+    Events heard;
+  };
+  const Case kCases[] = {
+      {"initialize", kMessageInitialize, u"", {"OnInstallStart"}},
+      {"reset", kMessageProgress, u"1: 0 2: 100 3: 0 4: 0", {"OnProgress(0,100,forward)"}},
+      {"script generation", kMessageProgress, u"1: 0 2: 100 3: 0 4: 1", {"OnScriptGeneration"}},
+      {"action info", kMessageProgress, u"1: 1 2: 10 3: 1", {}},
+      {"malformed progress", kMessageProgress, u"2: 5", {}},
+      {"action data without a step", kMessageActionData, u"File: payload.bin", {}},
+      {"terminate", kMessageTerminate, nullptr, {"OnInstallEnd"}},
+      {"error", kMessageError, u"disk full", {"Write(Install error: disk full)"}},
+      {"install start", 0x1A000000, u"1: Tavrin Pelko", {}},
+      {"error with flag bits", 0x01000030, u"disk full", {}},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    MakeBridge();
+    sink_.record_serving = true;
+    EXPECT_EQ(bridge_->OnInstallerMessage(c.type, c.text), 1);
+    Events expected = c.heard;
+    expected.push_back("ServeUi");
+    EXPECT_EQ(events_, expected);
+  }
+}
+
+TEST_F(BridgeTest, ServedOncePerMessageAndNotOnDirectCalls) {
+  MakeBridge();
+  Progress({0, 100, 0, 0});
+  Progress({1, 10, 1});
+  ActionData();
+  EXPECT_EQ(sink_.served, 3);
+  bridge_->ApplyProgressRecord(Record({2, 5}).c_str());
+  bridge_->NotifyProgress();
+  EXPECT_EQ(sink_.served, 3);
+}
+
 TEST_F(BridgeTest, ArithmeticWrapsAtThirtyTwoBits) {
   MakeBridge();
   Progress({0, kMax, 0, 0});

@@ -18,6 +18,9 @@ constexpr DWORD kIconControlStyle = WS_CHILD | WS_VISIBLE | SS_ICON | SS_REALSIZ
 constexpr DWORD kProgressBarStyle = WS_CHILD | WS_VISIBLE;
 constexpr wchar_t kAppIconName[] = L"ID_APP_ICON";
 constexpr size_t kPercentTextSize = 16;
+// Enough for every paint and input message a second can bring; a control that keeps posting to
+// itself must not keep the installer waiting in its handler.
+constexpr int kMaxServedMessages = 256;
 
 // The metrics without the padded-border member, which every supported platform accepts.
 constexpr UINT kNonClientMetricsSize = 500;
@@ -90,6 +93,18 @@ void TpSetupProgressWindow::SetPosition(int32_t position) {
     wsprintfW(text, L"%d%%", *percent);
   }
   SetText(text);
+}
+
+// The window filter takes in the children too. It must never be null here: a null filter would
+// take the messages of every window of the thread, and thread messages with them.
+void TpSetupProgressWindow::ServeMessages() {
+  MSG message;
+  for (int served = 0; served < kMaxServedMessages && IsWindow() &&
+                       PeekMessageW(&message, hwnd_, 0, 0, PM_REMOVE);
+       ++served) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
 }
 
 bool TpSetupProgressWindow::ProcessWindowMessage(HWND hwnd, UINT message, WPARAM wparam,

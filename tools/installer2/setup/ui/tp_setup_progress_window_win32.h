@@ -18,8 +18,8 @@ constexpr DWORD kProgressWindowStyle = 0x82880000;
 using ProgressWindowTraits = CWinTraits<kProgressWindowStyle, 0>;
 
 // The small top-level window of an interactive install: the application icon and a bar, with the
-// percentage as its window text. It runs no message loop of its own; it is served while the
-// installer delivers its messages on the creating thread.
+// percentage as its window text. It runs no message loop of its own; it is served (ServeMessages)
+// whenever the installer delivers a message on the creating thread.
 class TpSetupProgressWindow
     : public CWindowImpl<TpSetupProgressWindow, CWindow, ProgressWindowTraits> {
  public:
@@ -34,6 +34,10 @@ class TpSetupProgressWindow
   void SetTotal(int32_t total);
   // Moves the bar and shows the percentage of `position` as given (not as the bar keeps it).
   void SetPosition(int32_t position);
+  // Dispatches the messages pending for the window and its controls (paint and input), and
+  // answers what other threads are sending them. Messages for the thread's other windows and
+  // thread messages stay queued: they are not ours. Nothing happens while no window is open.
+  void ServeMessages();
 
   HWND icon_control() const { return icon_; }
   HWND progress_bar() const { return progress_; }

@@ -20,7 +20,14 @@ void TpSetupUi::OnProgress(int32_t position, int32_t total, bool backward) {
   window_->SetPosition(position);
 }
 
-// The handle is null when no window was made or the user closed it; the failure is of no concern.
-void TpSetupUi::OnInstallEnd() { ::DestroyWindow(window_->hwnd()); }
+// What is still pending is served first, so that no question put to the window goes unanswered
+// because it was asked just before the end. The handle is null when no window was made or the
+// user closed it; DestroyWindow's failure is then of no concern.
+void TpSetupUi::OnInstallEnd() {
+  window_->ServeMessages();
+  ::DestroyWindow(window_->hwnd());
+}
+
+void TpSetupUi::ServeUi() { window_->ServeMessages(); }
 
 }  // namespace pelko::setup

@@ -24,6 +24,7 @@ class TpSetupUi : public ExternalUi {
   void OnInstallStart() override;
   void OnProgress(int32_t position, int32_t total, bool backward) override;
   void OnInstallEnd() override;
+  void ServeUi() override;
 
   const TpSetupProgressWindow& window() const { return *window_; }
 
