@@ -4,6 +4,8 @@
 #   docs/screenshots/customize-dialog-he.png   the same in Hebrew (mirrored template)
 #   docs/screenshots/progress-window.png       the progress window during the install
 #   docs/screenshots/result-box.png            the success box at the end
+#   docs/screenshots/result-box-ar.png         the success box in Arabic (right to left)
+#   docs/screenshots/customize-dialog-en-144dpi.png   the English dialog at 150 % (144 DPI)
 #
 #   scripts/screenshots.sh [BUILD_DIR]   (default build/windows; setup.exe and ui_driver.exe
 #                                         are built there first when missing)
@@ -79,6 +81,15 @@ shoot customize-dialog-he
 drive wait-dialog click 2 wait-exit >/dev/null
 wait "$setup" || true  # 1602: cancelled
 
+echo "== success box in Arabic"
+wine "$work/setup.exe" INSTALLER_LANGUAGE=1025 >/dev/null 2>&1 &
+setup=$!
+drive wait-dialog click 1 wait-box >/dev/null
+shoot result-box-ar
+drive wait-box click 1 wait-exit >/dev/null
+wait "$setup" || { echo "screenshots: the install failed" >&2; exit 1; }
+wineserver -w
+
 echo "== customize dialog in English, progress window and result box"
 wine "$work/setup.exe" INSTALLER_LANGUAGE=9 >/dev/null 2>&1 &
 setup=$!
@@ -99,4 +110,18 @@ drive wait-box >/dev/null
 shoot result-box
 drive wait-box click 1 wait-exit >/dev/null
 wait "$setup" || { echo "screenshots: the install failed" >&2; exit 1; }
+wineserver -w
+
+echo "== customize dialog in English at 144 DPI"
+# The dialog grows with the DPI, its picture does not: the picture fades into the white beyond.
+# Wine reads the DPI when it starts.
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+wineserver -w
+wine "$work/setup.exe" INSTALLER_LANGUAGE=9 >/dev/null 2>&1 &
+setup=$!
+drive wait-dialog >/dev/null
+shoot customize-dialog-en-144dpi
+drive wait-dialog click 2 wait-exit >/dev/null
+wait "$setup" || true  # 1602: cancelled
+wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
 wineserver -w

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include <string>
+#include <vector>
 
 #include "setup/win32_text.h"
 
@@ -29,7 +29,9 @@ void WriteUtf8(HANDLE handle, const std::u16string& text) {
   int length = WideCharToMultiByte(CP_UTF8, 0, AsWide(text), static_cast<int>(text.size()),
                                    nullptr, 0, nullptr, nullptr);
   if (length <= 0) return;
-  std::string utf8(static_cast<size_t>(length), '\0');
+  // A byte vector, not a char string: the latter is the one string type the static runtime
+  // instantiates itself, and linking it brings the runtime's exception support along.
+  std::vector<char> utf8(static_cast<size_t>(length));
   length = WideCharToMultiByte(CP_UTF8, 0, AsWide(text), static_cast<int>(text.size()),
                                utf8.data(), length, nullptr, nullptr);
   if (length <= 0) return;

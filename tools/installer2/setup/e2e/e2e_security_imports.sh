@@ -2,7 +2,9 @@
 # setup.exe must start on a bare Windows and reach the installer only through the msi.dll of the
 # system folder, by ordinal: its import table names only DLLs that every Windows has (no
 # libstdc++, libgcc or libwinpthread, and not msi.dll, which the loader would look for beside
-# the program first), and no installer function name appears anywhere in its code or data.
+# the program first), and no installer function name appears anywhere in its code or data. Its
+# header asks for the loader's hardening: a randomised base anywhere in the 64-bit address space
+# and no code run from data pages.
 source "$(dirname "$0")/lib.sh"
 e2e_init
 E2E_SCENARIO="imports"
@@ -25,6 +27,22 @@ for dll in "${dlls[@]}"; do
   done
   if [ "$known" -eq 1 ]; then e2e_pass "imports $dll"; else e2e_fail "imports $dll"; fi
 done
+
+# DYNAMIC_BASE counts only while the relocations are still in the file, and HIGH_ENTROPY_VA only
+# for an image that takes addresses above 4 GiB.
+header_flags() {
+  printf '%s\n' "$dump" | sed -n "/^$1[[:space:]]/,/^[A-Z]/p" | sed -n 's/^[[:space:]]\+//p'
+}
+dll_flags=$(header_flags DllCharacteristics)
+for flag in DYNAMIC_BASE HIGH_ENTROPY_VA NX_COMPAT; do
+  if grep -qx "$flag" <<<"$dll_flags"; then e2e_pass "DllCharacteristics $flag"
+  else e2e_fail "DllCharacteristics lacks $flag (has: $(tr '\n' ' ' <<<"$dll_flags"))"; fi
+done
+image_flags=$(header_flags Characteristics)
+if grep -qx "large address aware" <<<"$image_flags"; then e2e_pass "large address aware"
+else e2e_fail "not large address aware"; fi
+if grep -qx "relocations stripped" <<<"$image_flags"; then e2e_fail "relocations stripped"
+else e2e_pass "relocations kept"; fi
 
 # Function names as the import table or a lookup by name would hold them (ASCII), or as any wide
 # string would (UTF-16LE). The embedded package is left out: its own string pool names installer
