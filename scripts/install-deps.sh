@@ -7,6 +7,7 @@ packages=(
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   wine wine64 wixl msitools
   xvfb xauth imagemagick
+  osslsigncode openssl
 )
 missing=()
 for p in "${packages[@]}"; do
