@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Benchmark of the setup (not a test: it prints figures and judges nothing). Each figure is a
 # ratio of two measurements taken in this one run:
-#   1. size: setup.exe with the demo package against the same stub built around a 1-byte package,
-#      and the stub (setup.exe minus its package) against its 384 KiB budget;
+#   1. size: setup.exe with the demo package against the same stub built around the smallest real
+#      package, and the stub (setup.exe minus its package) against its 384 KiB budget;
 #   2. install: four programs install the same package in one warm Wine prefix, in interleaved
 #      rounds (each round starts with the next program), the product removed after every install:
 #      `setup.exe KORVO=1`; the floor, a minimal bootstrapper (scripts/bench/floor_setup.cc: one
@@ -434,7 +434,7 @@ read -r extract_min extract_median <<<"$(stats "${extract_times[@]}")"
 read -r cp_min cp_median <<<"$(stats "${cp_times[@]}")"
 
 # --- report ----------------------------------------------------------------------------------
-echo "size: setup.exe $setup_size B (package $package_size B), stub with a 1-byte package" \
+echo "size: setup.exe $setup_size B (package $package_size B), stub with a $tiny_package_size B package" \
      "$stub_size B; setup.exe/stub $(ratio "$setup_size" "$stub_size")," \
      "(setup.exe - package)/stub $(ratio $((setup_size - package_size)) "$stub_size")"
 # The figure the test suite holds to 384 KiB (setup_stub_size).

@@ -183,7 +183,13 @@ int wmain(int argc, wchar_t** argv) {
     const bool answer =
         SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, timeout_ms, &result) != 0;
     const double after = Milliseconds();
-    if (watch.gone) break;  // an answer now would only be the system giving up on the window
+    // A question that met the window's destruction was put to a window that is going away, not
+    // to one that stopped answering: it is not counted (an answer now would only be the system
+    // giving up on the window).
+    if (watch.gone || (!answer && !IsWindow(window))) {
+      --asked;
+      break;
+    }
     if (answer) {
       ++answered;
       if (after - silence_from > longest_silence) longest_silence = after - silence_from;
