@@ -107,23 +107,14 @@ helpers=$build/tools/installer2/setup/e2e
 
 # --- the install ----------------------------------------------------------------------------
 work=$(mktemp -d "${TMPDIR:-/tmp}/pelko-responsiveness.XXXXXX")
-xvfb_pid=""
+source "$root/scripts/xvfb.sh"
 cleanup() {
   WINEPREFIX=$work/prefix wineserver -k >/dev/null 2>&1 || true
   if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
   rm -rf "$work"
 }
 trap cleanup EXIT
-for number in $(seq 400 499 | shuf); do
-  [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ] && continue
-  Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  sleep 1
-  if kill -0 "$xvfb_pid" 2>/dev/null; then break; fi
-  xvfb_pid=""
-done
-[ -n "$xvfb_pid" ] || { echo "responsiveness: no display" >&2; exit 1; }
-export DISPLAY=":$number"
+start_xvfb 1280x1024
 export WINEPREFIX=$work/prefix HOME=$work/home LC_ALL=C.UTF-8
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export PELKO_UI_TIMEOUT_MS=300000

@@ -29,7 +29,7 @@ for tool in Xvfb import convert wine wineboot wineserver; do
 done
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/pelko-screenshots.XXXXXX")
-xvfb_pid=""
+source "$root/scripts/xvfb.sh"
 cleanup() {
   WINEPREFIX=$work/prefix wineserver -k >/dev/null 2>&1 || true
   if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
@@ -39,16 +39,7 @@ trap cleanup EXIT
 
 width=1024
 height=768
-for number in $(seq 300 399 | shuf); do
-  [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ] && continue
-  Xvfb ":$number" -screen 0 "${width}x${height}x24" -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  sleep 1
-  if kill -0 "$xvfb_pid" 2>/dev/null; then break; fi
-  xvfb_pid=""
-done
-[ -n "$xvfb_pid" ] || { echo "screenshots: no display" >&2; exit 1; }
-export DISPLAY=":$number"
+start_xvfb "${width}x${height}"
 export WINEPREFIX=$work/prefix HOME=$work/home LC_ALL=C.UTF-8
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 mkdir -p "$HOME" "$out"

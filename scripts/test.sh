@@ -36,19 +36,11 @@ echo "== windows build, Windows-side and end-to-end tests under Wine"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$jobs"
 
-# Windows need a display: a private Xvfb unless one is given. Xvfb picks a free display number
-# itself and reports it through -displayfd.
+# Windows need a display: a private Xvfb unless one is given.
 if [ -z "${DISPLAY:-}" ]; then
-  display_file=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-  xvfb_pid=$!
-  trap 'kill $xvfb_pid 2>/dev/null || true; rm -f "$display_file"' EXIT
-  for _ in $(seq 50); do
-    [ -s "$display_file" ] && break
-    sleep 0.1
-  done
-  [ -s "$display_file" ] || { echo "Xvfb did not start"; exit 1; }
-  export DISPLAY=":$(head -n 1 "$display_file")"
+  source scripts/xvfb.sh
+  trap 'if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi' EXIT
+  start_xvfb 1280x1024
 fi
 # The Windows-side tests share one prefix, made afresh here before they start in parallel.
 export SETUP_TEST_WINEPREFIX="$root/build/windows/wineprefix-unit"
