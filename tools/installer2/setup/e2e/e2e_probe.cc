@@ -11,7 +11,9 @@
 //                                           6.2 to a program without a compatibility manifest)
 //
 // Exit code: 0 printed, kMissing when the key or value does not exist, kUnsupported for a value
-// of another type, kUsage for a bad command line.
+// of another type, kUsage for a bad command line. None of them is 1: Wine itself exits with 1
+// when a program cannot be started (a client that loses its wineserver), and the tests must not
+// read that as an absent value.
 
 #include <windows.h>
 
@@ -25,9 +27,9 @@
 
 namespace {
 
-constexpr int kMissing = 1;
-constexpr int kUnsupported = 2;
-constexpr int kUsage = 3;
+constexpr int kMissing = 10;
+constexpr int kUnsupported = 11;
+constexpr int kUsage = 12;
 
 bool PrintUtf8(const std::wstring& text) {
   std::string bytes;
