@@ -11,7 +11,7 @@
 //                                           6.2 to a program without a compatibility manifest)
 //
 // Exit code: 0 printed, kMissing when the key or value does not exist, kUnsupported for a value
-// of another type, kUsage for a bad command line. None of them is 1: Wine itself exits with 1
+// of another type or a read that failed otherwise, kUsage for a bad command line. None of them is 1: Wine itself exits with 1
 // when a program cannot be started (a client that loses its wineserver), and the tests must not
 // read that as an absent value.
 
@@ -67,21 +67,28 @@ bool SplitRoot(const std::wstring& path, HKEY& root, std::wstring& key) {
   return false;
 }
 
+// Only "not found" means absent; any other error is told on standard error, so that a test
+// never reads a failed read as a missing value.
+int RegistryFailure(const wchar_t* step, LSTATUS status) {
+  if (status == ERROR_FILE_NOT_FOUND) return kMissing;
+  fwprintf(stderr, L"e2e_probe: %ls failed with error %ld\n", step, static_cast<long>(status));
+  return kUnsupported;
+}
+
 int RegGet(const std::wstring& path, const std::wstring& name) {
   HKEY root = nullptr;
   std::wstring key_path;
   if (!SplitRoot(path, root, key_path)) return kUsage;
   pelko::setup::RegKey key;
-  if (key.Open(root, key_path.c_str(), KEY_QUERY_VALUE | KEY_WOW64_64KEY) != ERROR_SUCCESS) {
-    return kMissing;
-  }
+  LSTATUS status = key.Open(root, key_path.c_str(), KEY_QUERY_VALUE | KEY_WOW64_64KEY);
+  if (status != ERROR_SUCCESS) return RegistryFailure(L"opening the key", status);
   DWORD type = 0;
   DWORD size = 0;
-  LSTATUS status = RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, nullptr, &size);
-  if (status != ERROR_SUCCESS) return status == ERROR_FILE_NOT_FOUND ? kMissing : kUnsupported;
+  status = RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, nullptr, &size);
+  if (status != ERROR_SUCCESS) return RegistryFailure(L"reading the value's size", status);
   std::vector<BYTE> data(size + sizeof(wchar_t));
   status = RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, data.data(), &size);
-  if (status != ERROR_SUCCESS) return kUnsupported;
+  if (status != ERROR_SUCCESS) return RegistryFailure(L"reading the value", status);
   if (type == REG_SZ || type == REG_EXPAND_SZ) {
     std::wstring text(reinterpret_cast<const wchar_t*>(data.data()), size / sizeof(wchar_t));
     // The stored terminator is not part of the text.

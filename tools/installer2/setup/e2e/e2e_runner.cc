@@ -33,6 +33,7 @@ namespace {
 using pelko::setup::UniqueHandle;
 
 constexpr int kRunnerFailed = 2;
+constexpr int kStartAttempts = 3;
 constexpr DWORD kDefaultTimeoutMs = 600000;
 constexpr wchar_t kEnvPrefix[] = L"PELKO_E2E_ENV_";
 
@@ -139,10 +140,24 @@ int Run() {
   std::vector<wchar_t> mutable_line(command_line.begin(), command_line.end());
   mutable_line.push_back(L'\0');
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(program.c_str(), mutable_line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                      nullptr, &startup, &process)) {
-    Fail(L"CreateProcessW failed", GetLastError());
-    return kRunnerFailed;
+  // Under load Wine now and then loses a new process before it has run any of its own code,
+  // and CreateProcessW then fails with ERROR_INTERNAL_ERROR; nothing of the program ran, so
+  // starting it again is safe. Any other failure is the test's.
+  for (int attempt = 1;; ++attempt) {
+    if (CreateProcessW(program.c_str(), mutable_line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                       nullptr, &startup, &process)) {
+      break;
+    }
+    const DWORD error = GetLastError();
+    if (error != ERROR_INTERNAL_ERROR || attempt == kStartAttempts) {
+      Fail(L"CreateProcessW failed", error);
+      return kRunnerFailed;
+    }
+    fwprintf(stderr, L"e2e_runner: the program was lost while starting (error %lu); again\n",
+             static_cast<unsigned long>(error));
+    mutable_line.assign(command_line.begin(), command_line.end());
+    mutable_line.push_back(L'\0');
+    Sleep(200);
   }
   UniqueHandle process_handle(process.hProcess);
   UniqueHandle thread_handle(process.hThread);

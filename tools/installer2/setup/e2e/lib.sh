@@ -158,16 +158,17 @@ e2e_run() {
 # setup.exe, one blank and the given text, unchanged.
 e2e_run_setup() { e2e_run "$E2E_SETUP_WIN" "\"$E2E_SETUP_WIN\" $1"; }
 
-# The probe's own statuses: 0 printed, 10 absent, 11 another type, 12 usage. Any other status
-# is Wine failing to start it (seen once in a few thousand starts, when a start meets the
-# wineserver's own exit after its idle time): one more start after that server is gone.
+# The probe's own statuses: 0 printed, 10 absent, 11 another type or a failed read (told on
+# standard error), 12 usage. Any other status is Wine failing to run it: 1 is what Wine exits
+# with when a program loses its wineserver. Both failures get one more start, once the
+# wineserver of the failed one is gone.
 e2e_probe() {
   local status=0
   wine "$E2E_PROBE_EXE" "$@" || status=$?
   case $status in
-    0|10|11|12) return $status ;;
+    0|10|12) return $status ;;
   esac
-  e2e_log "-- e2e_probe $1: Wine exited with $status before the probe ran; starting it again"
+  e2e_log "-- e2e_probe $1 ended with status $status; starting it again"
   wineserver -w
   wine "$E2E_PROBE_EXE" "$@"
 }

@@ -37,8 +37,13 @@ class TempTree {
     GetTempPathW(MAX_PATH, base);
     wchar_t full[MAX_PATH] = {};
     GetLongPathNameW(base, full, MAX_PATH);
+    // A name of its own per tree: the shell tells an open picker of a deleted folder later,
+    // by message, and a picker showing a new folder of the same name would drop that folder
+    // (and the selection in it) from its tree.
+    static int trees = 0;
     root_ = FromWide(full) + u"pelko-folder-test-" +
-            FromWide(std::to_wstring(GetCurrentProcessId()).c_str());
+            FromWide(std::to_wstring(GetCurrentProcessId()).c_str()) + u"-" +
+            FromWide(std::to_wstring(++trees).c_str());
     CreateDirectoryW(AsWide(root_), nullptr);
   }
   ~TempTree() {
