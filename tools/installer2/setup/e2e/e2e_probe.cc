@@ -11,9 +11,9 @@
 //                                           6.2 to a program without a compatibility manifest)
 //
 // Exit code: 0 printed, kMissing when the key or value does not exist, kUnsupported for a value
-// of another type or a read that failed otherwise, kUsage for a bad command line. None of them is 1: Wine itself exits with 1
-// when a program cannot be started (a client that loses its wineserver), and the tests must not
-// read that as an absent value.
+// of another type or a read that failed otherwise, kUsage for a bad command line. None of them
+// is 1: Wine itself exits with 1 when a program cannot run (a client that loses its
+// wineserver), and the tests must not read that as an absent value.
 
 #include <windows.h>
 
