@@ -4,6 +4,7 @@
 
 #include "setup/install/install_session_win32.h"
 #include "setup/install/package_extraction_win32.h"
+#include "setup/install/temp_directory_win32.h"
 #include "setup/l10n/ui_language_win32.h"
 #include "setup/post_install/post_install_launch_win32.h"
 #include "setup/post_install/shortcut_handling_win32.h"

@@ -11,7 +11,6 @@
 namespace pelko::setup {
 namespace {
 
-constexpr DWORD kTempPathBufferLength = 260;
 constexpr DWORD kPackageFileAttributes = FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_NORMAL;
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 // What deleting through a handle needs: the deletion itself and clearing a read-only attribute.
@@ -51,25 +50,6 @@ void DeleteThroughAnchor(HANDLE anchor) {
 }
 
 }  // namespace
-
-bool GetTempDirectory(std::u16string& directory) {
-  std::u16string buffer(kTempPathBufferLength, u'\0');
-  SetLastError(ERROR_SUCCESS);
-  DWORD length =
-      GetTempPathW(kTempPathBufferLength, reinterpret_cast<wchar_t*>(buffer.data()));
-  // A path that does not fit makes GetTempPathW answer the size it needs and write nothing
-  // usable; a package path built from it would point anywhere. Some implementations answer 0
-  // with ERROR_FILENAME_EXCED_RANGE instead: the same case, not a folder-less system.
-  if (length >= kTempPathBufferLength ||
-      (length == 0 && GetLastError() == ERROR_FILENAME_EXCED_RANGE)) {
-    directory.clear();
-    return false;
-  }
-  // A failure answers 0: the package then goes to the current directory under its bare name.
-  buffer.resize(length);
-  directory = std::move(buffer);
-  return true;
-}
 
 bool RemoveFileEntry(const std::u16string& path) {
   // FILE_FLAG_OPEN_REPARSE_POINT: a link or mount point is opened as itself, so the deletion

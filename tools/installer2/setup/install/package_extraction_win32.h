@@ -10,10 +10,6 @@
 
 namespace pelko::setup {
 
-// The temporary folder as GetTempPathW gives it (ending in a backslash; empty when the call
-// failed). False when the path does not fit the 260-character buffer.
-bool GetTempDirectory(std::u16string& directory);
-
 // Removes the directory entry at `path` itself: a link goes, never what it points at; a
 // read-only file goes too. True when nothing is left there (also when nothing was there); false
 // for what cannot be removed (held open without delete sharing, a folder, no access).

@@ -302,45 +302,5 @@ TEST_F(PackageExtractionTest, RemoveFileEntryRemovesWhatItCanAndNothingElse) {
   }
 }
 
-TEST(GetTempDirectoryTest, FollowsTmpThenTemp) {
-  ScratchFolder scratch(u"temp");
-  ASSERT_FALSE(scratch.path().empty());
-  const std::u16string named = scratch.path() + u"\\J\u00fcrgen \u03a9mega \u65e5\u672c";
-  ASSERT_TRUE(CreateDirectoryW(AsWide(named), nullptr));
-  // "C:\" and the backslash that ends the answer leave room for this many characters in the
-  // 260-character buffer, terminator included.
-  const std::u16string longest_fitting = u"C:\\" + std::u16string(255, u'a');
-  const std::u16string one_too_long = u"C:\\" + std::u16string(256, u'a');
-  const std::u16string far_too_long = u"C:\\" + std::u16string(300, u'a');
-
-  struct Case {
-    const char* label;
-    const std::u16string* tmp;   // null: unset
-    const std::u16string* temp;  // null: unset
-    bool ok;
-    std::u16string expected;
-  };
-  const std::u16string named_with_backslash = named + u"\\";
-  const Case kCases[] = {
-      {"non-ASCII TMP", &named, nullptr, true, named + u"\\"},
-      {"non-ASCII TMP and TEMP", &named, &named, true, named + u"\\"},
-      {"trailing backslash not doubled", &named_with_backslash, nullptr, true,
-       named + u"\\"},
-      {"TEMP when TMP is unset", nullptr, &named, true, named + u"\\"},
-      {"TMP before TEMP", &named, &far_too_long, true, named + u"\\"},
-      {"longest path that fits", &longest_fitting, nullptr, true, longest_fitting + u"\\"},
-      {"one character too long", &one_too_long, nullptr, false, u""},
-      {"far too long", &far_too_long, &named, false, u""},
-  };
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(c.label);
-    ScopedEnvironment tmp(u"TMP", c.tmp != nullptr ? c.tmp->c_str() : nullptr);
-    ScopedEnvironment temp(u"TEMP", c.temp != nullptr ? c.temp->c_str() : nullptr);
-    std::u16string directory = u"left over";
-    EXPECT_EQ(GetTempDirectory(directory), c.ok);
-    EXPECT_EQ(directory, c.expected);
-  }
-}
-
 }  // namespace
 }  // namespace pelko::setup
