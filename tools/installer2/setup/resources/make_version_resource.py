@@ -124,6 +124,21 @@ def version_resource(properties):
     return '\n'.join(lines) + '\n'
 
 
+def write_generated(path, text):
+    """Writes a generated file under another name first, so that a failed run never leaves one
+    that looks up to date."""
+    partial = path + '.part'
+    with open(partial, 'w', encoding='utf-8', newline='\n') as out:
+        out.write(text)
+    os.replace(partial, path)
+
+
+def discard_generated(path):
+    """Nothing made for an earlier package may stay behind as if it were this one's."""
+    if os.path.exists(path):
+        os.remove(path)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split('\n')[0])
     parser.add_argument('--package', required=True)
@@ -135,16 +150,9 @@ def main():
     except PackageError as error:
         print(f'error: the package {args.package} cannot version setup.exe: {error}',
               file=sys.stderr)
-        # No resource of an earlier package may stay behind as if it were this one's.
-        if os.path.exists(args.output):
-            os.remove(args.output)
+        discard_generated(args.output)
         return 1
-    # Written under another name first, so that a failed run never leaves a resource that looks
-    # up to date.
-    partial = args.output + '.part'
-    with open(partial, 'w', encoding='utf-8', newline='\n') as out:
-        out.write(resource)
-    os.replace(partial, args.output)
+    write_generated(args.output, resource)
     return 0
 
 
