@@ -125,8 +125,8 @@ e2e_assert_eq 1 "$(msiinfo export "$E2E_UPDATE_PACKAGE" RemoveFile | tr -d '\r' 
   "the package removes every shortcut of its Start Menu folder at uninstall"
 assert_desktop_shortcuts 0
 e2e_assert_no_file "$(e2e_unix_path "$installdir")" "no program folder"
-e2e_assert_eq "" "$(wine reg query "$PRODUCT_KEY" /s 2>/dev/null | tr -d '\r' | grep REG_)" \
-  "values left under $PRODUCT_KEY"
+e2e_assert_eq "" "$(wine reg query 'HKCU\Software\Tavrin' /s 2>/dev/null | tr -d '\r' | grep REG_)" \
+  "values left under HKCU\\Software\\Tavrin"
 e2e_assert_no_reg "$LAUNCH_KEY" PostInstallLaunch "no launch request left"
 product_assert_temp_clean "$temp"
 
