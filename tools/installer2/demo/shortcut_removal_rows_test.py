@@ -46,11 +46,6 @@ class ShortcutFileNames(unittest.TestCase):
             with self.subTest(edition=edition):
                 self.assertEqual(expected, rows.shortcut_file_names(LANGUAGES, edition))
 
-    def test_unknown_edition_is_refused(self):
-        for edition in (-1, 3):
-            with self.subTest(edition=edition), self.assertRaises(rows.RowError):
-                rows.shortcut_file_names(LANGUAGES, edition)
-
     def test_text_that_is_no_file_name_is_refused(self):
         for text in ('Start*', 'Start?', 'A/B', 'A\\B', 'Hilfe: P', 'A|B', '"P"', 'x' * 252):
             with self.subTest(text=text), self.assertRaises(rows.RowError):
@@ -86,11 +81,6 @@ class RemovalRows(unittest.TestCase):
                 self.assertTrue(name.endswith('.lnk') and len(name) > len('.lnk'))
                 self.assertEqual(('StartMenuShortcuts', 'ProductMenuFolder', '2'),
                                  (component, directory, mode))
-
-    def test_a_key_depends_on_its_name_only(self):
-        alone = rows.removal_rows(['Hilfe Q.lnk'])[0][0]
-        among = dict((row[2], row[0]) for row in rows.removal_rows(['A.lnk', 'Hilfe Q.lnk']))
-        self.assertEqual(alone, among['Hilfe Q.lnk'])
 
 
 EXPORTED = ('FileKey\tComponent_\tFileName\tDirProperty\tInstallMode\r\n'
