@@ -32,6 +32,9 @@ done
 rm -rf "$scratch"
 mkdir -p "$scratch"
 export E2E_TMPDIR=$scratch E2E_KEEP=1
+# The edition the build was configured for names the package's key and files.
+E2E_EDITION=$(sed -n 's/^SETUP_EDITION:[A-Z]*=//p' "$build/CMakeCache.txt")
+export E2E_EDITION=${E2E_EDITION:-0}
 unset DISPLAY WAYLAND_DISPLAY
 
 source "$root/tools/installer2/setup/e2e/lib.sh"

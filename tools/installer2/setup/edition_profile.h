@@ -15,9 +15,6 @@ struct EditionProfile {
   std::u16string package_file_name;
 };
 
-// The edition this program is built for.
-constexpr int32_t kBuiltEdition = 0;
-
 // Fills the profile of edition 0, 1 or 2; any other number yields the profile of edition 0.
 EditionProfile MakeEditionProfile(int32_t edition);
 

@@ -1,21 +1,37 @@
-# What the demo package TavrinPelko-Larkin.msi leaves behind, as checks for the scenarios.
-# Source after lib.sh. E2E_APP_EXE (optional) is the built TavrinPelko.exe: an installed copy
-# is then compared with it byte for byte.
+# What the demo package leaves behind, as checks for the scenarios. Source after lib.sh.
+# E2E_APP_EXE (optional) is the built TavrinPelko.exe: an installed copy is then compared with it
+# byte for byte. E2E_EDITION (default 0) is the edition the package and the setup are built for.
 
-PRODUCT_KEY='HKCU\Software\Tavrin\Tavrin Pelko Vanta'
+PRODUCT_TRANSLATIONS="$(cd "$(dirname "${BASH_SOURCE[0]}")/../l10n/translations" && pwd)"
+case ${E2E_EDITION:-0} in
+  0) PRODUCT_NAME='Tavrin Pelko'; EDITION_KEY='Tavrin Pelko Vanta'
+     PACKAGE_NAME='TavrinPelko-Larkin.msi' ;;
+  1) PRODUCT_NAME='Tavrin Pelko Qx'; EDITION_KEY='Tavrin Pelko Qx'
+     PACKAGE_NAME='TavrinPelko-Qx.msi' ;;
+  2) PRODUCT_NAME='Tavrin Pelko Brisa'; EDITION_KEY='Tavrin Pelko Brisa'
+     PACKAGE_NAME='TavrinPelko-Brisa.msi' ;;
+  *) e2e_die "E2E_EDITION is '${E2E_EDITION}', not 0, 1 or 2" ;;
+esac
+PRODUCT_KEY="HKCU\\Software\\Tavrin\\$EDITION_KEY"
 RECEIVED_KEY="$PRODUCT_KEY\\Received"
 LAUNCH_KEY='HKCU\Software\Tavrin'
-PACKAGE_NAME='TavrinPelko-Larkin.msi'
 APP_NAME='TavrinPelko.exe'
-START_MENU_SHORTCUTS=("Start Tavrin Pelko" "Uninstall Tavrin Pelko" "Tavrin Pelko Help"
-                      "Tavrin Pelko Release Notes")
-DESKTOP_SHORTCUT='Tavrin Pelko.lnk'
-# The shortcut-name strings of edition 0, in the order the setup renames them.
-PRODUCT_SHORTCUT_IDS=(226 229 232 220)
-PRODUCT_TRANSLATIONS="$(cd "$(dirname "${BASH_SOURCE[0]}")/../l10n/translations" && pwd)"
+DESKTOP_SHORTCUT="$PRODUCT_NAME.lnk"
+# The shortcut-name strings of the edition, in the order the setup renames them.
+PRODUCT_SHORTCUT_IDS=($((226 + ${E2E_EDITION:-0})) $((229 + ${E2E_EDITION:-0}))
+                      $((232 + ${E2E_EDITION:-0})) $((220 + ${E2E_EDITION:-0})))
+# Their English texts: the names the package gives its Start Menu shortcuts.
+START_MENU_SHORTCUTS=()
+for id in "${PRODUCT_SHORTCUT_IDS[@]}"; do
+  START_MENU_SHORTCUTS+=("$(awk -F '\t' -v id="$id" '$1 == id { print $2; exit }' \
+                            "$PRODUCT_TRANSLATIONS/0009-en.txt")")
+done
+unset id
 
 # The package's default folders, as Windows paths ending in a backslash.
-product_default_installdir() { printf '%s' "$(e2e_expand '%ProgramFiles%')\\Tavrin\\Tavrin Pelko\\"; }
+product_default_installdir() {
+  printf '%s' "$(e2e_expand '%ProgramFiles%')\\Tavrin\\$PRODUCT_NAME\\"
+}
 product_default_cachedir() { printf '%s' "$(e2e_expand '%LOCALAPPDATA%')\\Tavrin\\TavrinPelko\\"; }
 product_default_kmldir() { printf '%s' "$(e2e_expand '%APPDATA%')\\Tavrin\\TavrinPelko\\"; }
 

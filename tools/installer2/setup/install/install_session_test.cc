@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "setup/install/install_test_recorders.h"
+#include "setup/install/install_recorders_test_support.h"
 
 namespace pelko::setup {
 namespace {

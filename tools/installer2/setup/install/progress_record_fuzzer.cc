@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "setup/install/install_test_recorders.h"
+#include "setup/install/install_recorders_test_support.h"
 #include "setup/install/install_ui_bridge.h"
 #include "setup/ui/progress_layout.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "setup/post_install/fake_shell_win32.h"
+#include "setup/post_install/fake_shell_win32_test_support.h"
 #include "setup/post_install/test_support_win32.h"
 #include "setup/win32_raii.h"
 #include "setup/win32_text.h"

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "setup/post_install/fake_shell_win32.h"
+#include "setup/post_install/fake_shell_win32_test_support.h"
 #include "setup/win32_text.h"
 
 namespace pelko::setup {

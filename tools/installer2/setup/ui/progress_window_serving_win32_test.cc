@@ -7,7 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "setup/install/install_test_recorders.h"
+#include "setup/install/install_recorders_test_support.h"
 #include "setup/install/install_ui_bridge.h"
 #include "setup/ui/tp_setup_progress_window_win32.h"
 #include "setup/ui/tp_setup_ui_win32.h"

@@ -1,5 +1,5 @@
-#ifndef PELKO_SETUP_POST_INSTALL_FAKE_SHELL_WIN32_H_
-#define PELKO_SETUP_POST_INSTALL_FAKE_SHELL_WIN32_H_
+#ifndef PELKO_SETUP_POST_INSTALL_FAKE_SHELL_WIN32_TEST_SUPPORT_H_
+#define PELKO_SETUP_POST_INSTALL_FAKE_SHELL_WIN32_TEST_SUPPORT_H_
 
 // A stand-in for the desktop shell in the Windows-side tests: one object plays every part the
 // shell route talks to, can be told to fail at one step, and records what it was asked.
@@ -302,4 +302,4 @@ class FakeShell : public IShellWindows,
 
 }  // namespace pelko::setup::test
 
-#endif  // PELKO_SETUP_POST_INSTALL_FAKE_SHELL_WIN32_H_
+#endif  // PELKO_SETUP_POST_INSTALL_FAKE_SHELL_WIN32_TEST_SUPPORT_H_

@@ -1,5 +1,5 @@
-#ifndef PELKO_SETUP_INSTALL_INSTALL_TEST_RECORDERS_H_
-#define PELKO_SETUP_INSTALL_INSTALL_TEST_RECORDERS_H_
+#ifndef PELKO_SETUP_INSTALL_INSTALL_RECORDERS_TEST_SUPPORT_H_
+#define PELKO_SETUP_INSTALL_INSTALL_RECORDERS_TEST_SUPPORT_H_
 
 // Recording fakes of the installer, the progress sink and the diagnostic output for the tests
 // and fuzzers of the install folder. All three write into one shared event list, so the order
@@ -137,4 +137,4 @@ class RecordingInstaller : public InstallerService {
 
 }  // namespace pelko::setup::testing
 
-#endif  // PELKO_SETUP_INSTALL_INSTALL_TEST_RECORDERS_H_
+#endif  // PELKO_SETUP_INSTALL_INSTALL_RECORDERS_TEST_SUPPORT_H_
