@@ -7,9 +7,11 @@
 
 #include "setup/diagnostic_output.h"
 #include "setup/properties/property_map.h"
+#include "setup/ui/accessible_names_win32.h"
 #include "setup/ui/customize_dialog_runner.h"
 #include "setup/ui/dialog_background_win32.h"
 #include "setup/ui/dialog_impl_win32.h"
+#include "setup/ui/high_contrast.h"
 
 namespace pelko::setup {
 
@@ -28,6 +30,9 @@ constexpr int kKmlFolderDisplayId = 312;
 constexpr int kKmlFolderBrowseId = 313;
 constexpr int kDesktopShortcutBoxId = 314;
 constexpr int kAutoLaunchBoxId = 315;
+constexpr int kInstallFolderLabelId = 305;
+constexpr int kCacheFolderLabelId = 308;
+constexpr int kKmlFolderLabelId = 311;
 constexpr UINT kCustomizeDialogCaptionStringId = 223;
 
 struct ControlText {
@@ -49,6 +54,9 @@ class TpCustomizeSetupDialog : public CDialogImpl<TpCustomizeSetupDialog, CWindo
   TpCustomizeSetupDialog();
   // The same with the diagnostics and the Browse buttons' picker given (tests).
   TpCustomizeSetupDialog(DiagnosticOutput& output, FolderPicker picker);
+  // The same with the high-contrast question and the accessible naming given as well (tests).
+  TpCustomizeSetupDialog(DiagnosticOutput& output, FolderPicker picker,
+                         const HighContrastQuery& contrast, AccessibleNaming& naming);
 
   WORD template_id() const { return template_id_; }
 
@@ -75,8 +83,11 @@ class TpCustomizeSetupDialog : public CDialogImpl<TpCustomizeSetupDialog, CWindo
   LRESULT OnPaint(UINT message, WPARAM wparam, LPARAM lparam, bool& handled);
   LRESULT OnEraseBackground(UINT message, WPARAM wparam, LPARAM lparam, bool& handled);
   LRESULT OnCtlColorStatic(UINT message, WPARAM wparam, LPARAM lparam, bool& handled);
+  LRESULT OnContrastChange(UINT message, WPARAM wparam, LPARAM lparam, bool& handled);
+  LRESULT OnDestroy(UINT message, WPARAM wparam, LPARAM lparam, bool& handled);
 
   void SetControlTexts();
+  void NameFolderControls();
   void KeepFolderDisplaysLeftToRight();
   void ChooseFolder(int display_id, FolderChoice& folder);
   void UpdateCheckBox(int box_id, LPARAM box_window, bool& flag);
@@ -88,6 +99,9 @@ class TpCustomizeSetupDialog : public CDialogImpl<TpCustomizeSetupDialog, CWindo
   WORD template_id_;
   CustomizeOptions options_;
   DialogBackground background_;
+  const HighContrastQuery& contrast_;
+  OleaccNaming own_naming_;
+  AccessibleNaming& naming_;
 };
 
 }  // namespace pelko::setup
