@@ -300,6 +300,14 @@ class TranslationSourcesTest(unittest.TestCase):
                     language, {string_id: texts[0] for string_id, texts in table.items()},
                     english), [])
 
+    def test_failure_lead_in_leaves_no_wide_gap_before_the_number(self):
+        # The run appends a blank and the number; after a full-width mark that blank is a gap.
+        for language, table in self.shipped_tables():
+            for text in table.get(217, []):
+                with self.subTest(language=language):
+                    self.assertFalse('\u3000' <= text[-1] <= '\u303F' or
+                                     '\uFF00' <= text[-1] <= '\uFFEF', text)
+
     def test_persian_uses_persian_letters(self):
         for string_id, texts in self.tables.get(1065, {}).items():
             with self.subTest(id=string_id):
