@@ -34,6 +34,10 @@ constexpr int kInstallFolderLabelId = 305;
 constexpr int kCacheFolderLabelId = 308;
 constexpr int kKmlFolderLabelId = 311;
 constexpr UINT kCustomizeDialogCaptionStringId = 223;
+// The Browse text, once per button, so that each button carries an access key of its own.
+constexpr UINT kInstallFolderBrowseStringId = 209;
+constexpr UINT kCacheFolderBrowseStringId = 218;
+constexpr UINT kKmlFolderBrowseStringId = 219;
 
 struct ControlText {
   int control_id;
@@ -41,8 +45,8 @@ struct ControlText {
 };
 // The texts set at WM_INITDIALOG, in this order; an empty string keeps the template's text.
 constexpr ControlText ControlTextTable[] = {
-    {301, 202}, {302, 203}, {303, 204}, {304, 205}, {305, 206}, {307, 209}, {308, 207}, {310, 209},
-    {311, 208}, {313, 209}, {1, 210},   {2, 211},   {314, 213}, {315, 214}, {316, 215},
+    {301, 202}, {302, 203}, {303, 204}, {304, 205}, {305, 206}, {307, 209}, {308, 207}, {310, 218},
+    {311, 208}, {313, 219}, {1, 210},   {2, 211},   {314, 213}, {315, 214}, {316, 215},
 };
 
 class TpCustomizeSetupDialog : public CDialogImpl<TpCustomizeSetupDialog, CWindow>,
