@@ -102,8 +102,8 @@ LRESULT TpCustomizeSetupDialog::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
   background_.SetUp(hwnd_, output_);
   // Focus rectangles and access-key underlines show at once when the dialog was opened from the
   // keyboard; otherwise from the first key pressed in it (the dialog manager's part).
-  ::SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS | UISF_HIDEACCEL),
-                 0);
+  ::SendMessageW(hwnd_, WM_CHANGEUISTATE,
+                 MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
   return 1;  // the system sets the default focus: the first folder display
 }
 
