@@ -1,5 +1,5 @@
 // The dialog and the progress window in high contrast, through the query the windows ask: what
-// reaches the screen, measured from its pixels.
+// the dialog shows, measured from its pixels.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -82,7 +82,7 @@ DWORD SysRgb(int element) {
 DialogShot Read(HWND dialog) {
   DialogShot shot;
   shot.shown = true;
-  const ScreenPixels client = CaptureScreenArea(ClientAreaOnScreen(dialog));
+  const WindowPixels client = CaptureWindowArea(dialog, ClientAreaOnScreen(dialog));
   std::set<DWORD> explained;
   for (int element : {COLOR_WINDOW, COLOR_WINDOWTEXT, COLOR_BTNFACE, COLOR_BTNTEXT,
                       COLOR_HIGHLIGHT, COLOR_HIGHLIGHTTEXT, COLOR_GRAYTEXT, COLOR_BTNHIGHLIGHT,
@@ -97,13 +97,14 @@ DialogShot Read(HWND dialog) {
   for (const TextControl& control : kTextControls) {
     RECT area = ClientAreaOnScreen(GetDlgItem(dialog, control.id));
     InflateRect(&area, -control.inset, -control.inset);
-    shot.texts.push_back({control.id, ReadTextColours(CaptureScreenArea(area))});
+    shot.texts.push_back({control.id, ReadTextColours(CaptureWindowArea(dialog, area))});
   }
   return shot;
 }
 
 // Runs the dialog over `contrast`; `before_shot` runs once it is up (it may switch the query and
-// tell the dialog). The shot is taken after the window has had time to reach the screen.
+// tell the dialog). The shot is taken after the dialog's loop has run for a while, painting
+// whatever is pending.
 DialogShot RunAndShoot(FakeHighContrast& contrast, void (*before_shot)(HWND, FakeHighContrast&)) {
   static DialogShot shot;
   static FakeHighContrast* query;
@@ -120,13 +121,11 @@ DialogShot RunAndShoot(FakeHighContrast& contrast, void (*before_shot)(HWND, Fak
     HWND window = ThreadDialogWithControl(kInstallFolderDisplayId);
     if (!window) return false;
     if (ticks == 0) {
-      // Above whatever else the display shows, so that the screen holds this dialog.
-      SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
       // The focused display selects its path; read its text, not the selection's colours.
       SendMessageW(GetDlgItem(window, kInstallFolderDisplayId), EM_SETSEL, 0, 0);
       if (act) act(window, *query);
     }
-    // About half a second of the dialog's own loop: its paint reaches the screen meanwhile.
+    // About half a second of the dialog's own loop.
     if (++ticks < 40) return false;
     shot = Read(window);
     EndDialog(window, IDCANCEL);

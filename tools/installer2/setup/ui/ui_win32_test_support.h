@@ -1,7 +1,7 @@
 #ifndef PELKO_SETUP_UI_UI_WIN32_TEST_SUPPORT_H_
 #define PELKO_SETUP_UI_UI_WIN32_TEST_SUPPORT_H_
 
-// Stand-ins for the windows' platform questions, and a reading of the pixels on the screen, for
+// Stand-ins for the windows' platform questions, and a reading of the pixels a window shows, for
 // the Windows-side tests and the high-contrast preview.
 
 #include <windows.h>
@@ -77,23 +77,27 @@ class ScopedHighContrastColours {
 };
 
 // Pixels as 0xRRGGBB.
-struct ScreenPixels {
+struct WindowPixels {
   int width = 0;
   int height = 0;
   std::vector<DWORD> pixels;
 };
 
-// What the screen shows in `area` (screen coordinates).
-inline ScreenPixels CaptureScreenArea(const RECT& area) {
-  ScreenPixels shot;
+// What the top-level `window` shows in `area` (screen coordinates), read back from the window's
+// own pixels rather than from the display, where a window of another program (another test
+// running at the same time) could lie over it. Left-to-right windows only.
+inline WindowPixels CaptureWindowArea(HWND window, const RECT& area) {
+  WindowPixels shot;
   shot.width = area.right - area.left;
   shot.height = area.bottom - area.top;
-  if (shot.width <= 0 || shot.height <= 0) return {};
-  HDC screen = ::GetDC(nullptr);
-  HDC memory = ::CreateCompatibleDC(screen);
-  HBITMAP bitmap = ::CreateCompatibleBitmap(screen, shot.width, shot.height);
+  RECT frame = {};
+  if (shot.width <= 0 || shot.height <= 0 || !::GetWindowRect(window, &frame)) return {};
+  HDC source = ::GetWindowDC(window);
+  HDC memory = ::CreateCompatibleDC(source);
+  HBITMAP bitmap = ::CreateCompatibleBitmap(source, shot.width, shot.height);
   HGDIOBJ previous = ::SelectObject(memory, bitmap);
-  ::BitBlt(memory, 0, 0, shot.width, shot.height, screen, area.left, area.top, SRCCOPY);
+  ::BitBlt(memory, 0, 0, shot.width, shot.height, source, area.left - frame.left,
+           area.top - frame.top, SRCCOPY);
   ::SelectObject(memory, previous);
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
@@ -110,7 +114,7 @@ inline ScreenPixels CaptureScreenArea(const RECT& area) {
   for (DWORD& pixel : shot.pixels) pixel &= 0xFFFFFF;
   ::DeleteObject(bitmap);
   ::DeleteDC(memory);
-  ::ReleaseDC(nullptr, screen);
+  ::ReleaseDC(window, source);
   return shot;
 }
 
@@ -148,7 +152,7 @@ struct TextColours {
   size_t ink_pixels = 0;
 };
 
-inline TextColours ReadTextColours(const ScreenPixels& shot) {
+inline TextColours ReadTextColours(const WindowPixels& shot) {
   std::map<DWORD, size_t> counts;
   for (DWORD pixel : shot.pixels) ++counts[pixel];
   TextColours colours;
