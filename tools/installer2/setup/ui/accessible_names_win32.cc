@@ -7,7 +7,8 @@ namespace pelko::setup {
 bool OleaccNaming::Connect() {
   if (service_) return true;
   if (!com_) com_.emplace();
-  if (FAILED(com_->result())) return false;
+  // A thread already in the multithreaded apartment keeps it; COM is usable there as well.
+  if (FAILED(com_->result()) && com_->result() != RPC_E_CHANGED_MODE) return false;
   // Through COM rather than an import of oleacc.dll: the class is registered on every Windows,
   // and a missing one only costs the names.
   last_result_ = ::CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
