@@ -2,7 +2,7 @@
 """Checks the translation sources and the string tables written from them.
 
 Every shipped language has every string, in its own script; shortcut names are file names; each
-control of the dialog that takes an access key has one of its own and no other text holds one; and
+text of the dialog that takes an access key has one of its own and no other text holds one; and
 the resource script that the build compiles says exactly what the sources say.
 """
 
@@ -71,14 +71,15 @@ SIMPLIFIED_CHINESE = (2052,)
 # Persian is written with its own yeh and keheh, not the Arabic letters that look alike.
 ARABIC_YEH_AND_KAF = {'\u064A', '\u0643'}
 
-# The dialog's controls that take an access key: the three Browse buttons, Install, Cancel and
-# the two check boxes. Every other string becomes a file name or a box text and holds no "&".
+# The dialog's texts that take an access key: the three folder labels (their key moves to the
+# folder), the three Browse buttons, Install, Cancel and the two check boxes. Every other string
+# becomes a file name or a box text and holds no "&".
 BROWSE_BUTTONS = (209, 218, 219)
-ACCESS_KEY_TEXTS = BROWSE_BUTTONS + (210, 211, 213, 214)
+ACCESS_KEY_TEXTS = (206, 207, 208) + BROWSE_BUTTONS + (210, 211, 213, 214)
 # Languages whose keys are the English ones as a Latin letter in parentheses after the text,
 # "参照(&B)...": Chinese, Japanese, Korean, and Hindi and Thai, whose letters join into clusters.
 PARENTHESIZED_KEYS = (1028, 1041, 1042, 1054, 1081, 2052, 3076, 31748)
-PARENTHESIZED_KEY = re.compile(r'[^&\s.][(]&([A-Z])[)](?:\.\.\.)?$')
+PARENTHESIZED_KEY = re.compile(r'[^&\s.:\uFF1A][(]&([A-Z])[)](?:\.\.\.|:|\uFF1A)?$')
 # The other languages take a plain letter of their own script (no accent: one keystroke on the
 # language's keyboard); those not listed here are written in Latin letters and take A to Z.
 KEY_SCRIPTS = {
@@ -390,6 +391,13 @@ class AccessKeyCheckTest(unittest.TestCase):
             ('Japanese key on a kana', 1041, {209: '&参照...'}, '209: not "text(&X)"'),
             ('Japanese key in lower case', 1041, {210: 'インストール(&i)'}, '210: not "text(&X)"'),
             ('Japanese key after the points', 1041, {209: '参照...(&B)'}, '209: not "text(&X)"'),
+            ('Japanese key after the colon', 1041, {206: '1. プログラム フォルダー:(&P)'},
+             '206: not "text(&X)"'),
+            ('Chinese label without a key', 2052, {208: '3. KML 文件夹：'}, '208: not exactly one'),
+            ('label key shared with a Browse button', 9, {206: '1. P&rogram folder:'},
+             "one key 'r'"),
+            ('label key shared with a check box', 1031, {208: '3. KML-Or&dner:'},
+             "one key 'd'"),
             ('Japanese key not the English one', 1041, {210: 'インストール(&N)'},
              '210: key N, not the English key I'),
             ('Chinese keys swapped', 2052, {218: '浏览(&O)...', 219: '浏览(&R)...'},
