@@ -363,13 +363,39 @@ HWND WaitFocusLeaves(HWND window, HWND from, const wchar_t* what) {
   }
 }
 
+// Waits until the focus is in `window` (after a picker closed, it comes back a moment later),
+// and gives the focused window.
+HWND WaitFocusInside(HWND window, const wchar_t* what) {
+  const ULONGLONG deadline = GetTickCount64() + g_timeout_ms;
+  for (;;) {
+    HWND focus = FocusOf(window);
+    if (focus && (focus == window || IsChild(window, focus))) return focus;
+    if (GetTickCount64() > deadline) GiveUp(std::wstring(L"no focus in the window for ") + what);
+    Sleep(kPollMs);
+  }
+}
+
+// Once the focus has moved: lets `window`'s thread finish what the key started (a label's key
+// moves the focus twice, through the label), then gives the focus it settled on; null when
+// the window went.
+HWND SettledFocus(HWND window) {
+  DWORD_PTR ignored = 0;
+  // Answered only when the thread looks at its messages again, so after the key's handling.
+  SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, g_timeout_ms, &ignored);
+  return IsWindow(window) ? FocusOf(window) : nullptr;
+}
+
+std::wstring FocusName(HWND focus) {
+  return focus ? std::to_wstring(GetDlgCtrlID(focus)) : L"gone";
+}
+
 void PressTab(int times) {
   HWND window = Current(L"tab");
   for (int i = 0; i < times; ++i) {
-    HWND from = KeyTarget(L"tab");
+    HWND from = WaitFocusInside(window, L"Tab");
     PostKey(from, WM_KEYDOWN, WM_KEYUP, VK_TAB, 0);
-    HWND to = WaitFocusLeaves(window, from, L"Tab");
-    Print(L"tab", to ? std::to_wstring(GetDlgCtrlID(to)) : L"gone");
+    const bool stays = WaitFocusLeaves(window, from, L"Tab") != nullptr;
+    Print(L"tab", FocusName(stays ? SettledFocus(window) : nullptr));
   }
 }
 
@@ -378,11 +404,11 @@ void PressAlt(const std::wstring& character) {
   if (character.size() != 1) GiveUp(L"alt: one character expected");
   const SHORT key = VkKeyScanW(static_cast<wchar_t>(std::towlower(character[0])));
   if (key == -1) GiveUp(L"alt: no key types " + character);
-  HWND from = KeyTarget(L"alt");
+  HWND from = WaitFocusInside(window, L"Alt");
   constexpr LPARAM kAltDown = 1 << 29;  // the context code: Alt held
   PostKey(from, WM_SYSKEYDOWN, WM_SYSKEYUP, LOBYTE(key), kAltDown);
-  HWND to = WaitFocusLeaves(window, from, L"Alt");
-  Print(L"alt." + character, to ? std::to_wstring(GetDlgCtrlID(to)) : L"gone");
+  const bool stays = WaitFocusLeaves(window, from, L"Alt") != nullptr;
+  Print(L"alt." + character, FocusName(stays ? SettledFocus(window) : nullptr));
 }
 
 bool Usage() {
