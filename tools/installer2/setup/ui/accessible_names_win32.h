@@ -6,7 +6,6 @@
 #include <windows.h>
 #include <oleacc.h>
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,8 +22,10 @@ class AccessibleNaming {
   virtual void ClearNames() = 0;
 };
 
-// oleacc's dynamic annotation. COM is initialised on this thread from the first name to
-// ClearNames (or the end of the object), and the annotation service is held as long.
+// oleacc's dynamic annotation. COM is initialised on this thread only for each call: while the
+// windows are open the thread stays without an apartment, as the setup's run keeps it (the
+// Browse buttons then open the classic folder browser). The platform keeps a name given until
+// it is cleared or its window goes, without the annotation service staying alive.
 class OleaccNaming : public AccessibleNaming {
  public:
   OleaccNaming() = default;
@@ -39,10 +40,6 @@ class OleaccNaming : public AccessibleNaming {
   HRESULT last_result() const { return last_result_; }
 
  private:
-  bool Connect();
-
-  std::optional<ScopedCoInit> com_;
-  ComPtr<IAccPropServices> service_;
   std::vector<HWND> named_;
   HRESULT last_result_ = S_OK;
 };

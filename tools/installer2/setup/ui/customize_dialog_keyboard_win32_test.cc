@@ -194,11 +194,16 @@ std::wstring ReadName(HWND window) {
 TEST(CustomizeDialogKeyboardWin32Test, AFolderDisplayReadsAsItsLabel) {
   UiLanguageScope language(0x0409);
   static std::wstring labels[3], read[3];
+  static HRESULT com_while_open;
   NoOutput output;
   TpCustomizeSetupDialog dialog(output, &KeepFolder);  // the real naming and query
   ModalDriver::Schedule([] {
     HWND window = ThreadDialogWithControl(kInstallFolderDisplayId);
     if (!window) return false;
+    // The names were given, and COM went with them: the thread has no apartment while the
+    // dialog is open (S_OK here, not S_FALSE), so Browse opens the classic folder browser.
+    com_while_open = CoInitialize(nullptr);
+    if (SUCCEEDED(com_while_open)) CoUninitialize();
     const int rows[3][2] = {{305, 306}, {308, 309}, {311, 312}};
     for (int i = 0; i < 3; ++i) {
       labels[i] = ItemTextOf(window, rows[i][0]);
@@ -208,6 +213,7 @@ TEST(CustomizeDialogKeyboardWin32Test, AFolderDisplayReadsAsItsLabel) {
     return true;
   });
   dialog.RunModal();
+  EXPECT_EQ(com_while_open, S_OK);
   for (int i = 0; i < 3; ++i) {
     SCOPED_TRACE(i);
     printf("folder display %d reads \"%ls\"\n", i + 1, read[i].c_str());
