@@ -6,6 +6,9 @@
 #   docs/screenshots/result-box.png            the success box at the end
 #   docs/screenshots/result-box-ar.png         the success box in Arabic (right to left)
 #   docs/screenshots/customize-dialog-en-144dpi.png   the English dialog at 150 % (144 DPI)
+#   docs/screenshots/customize-dialog-en-high-contrast.png   the English dialog in high contrast
+#                                                (white on black), through the dialog's test
+#                                                seam: Wine cannot switch the mode on
 #
 #   scripts/screenshots.sh [BUILD_DIR]   (default build/windows; setup.exe and ui_driver.exe
 #                                         are built there first when missing)
@@ -19,10 +22,11 @@ build=${1:-build/windows}
 out=$root/docs/screenshots
 setup_exe=$build/setup.exe
 driver_exe=$build/tools/installer2/setup/e2e/ui_driver.exe
+preview_exe=$build/tools/installer2/setup/e2e/high_contrast_preview.exe
 
-if [ ! -f "$setup_exe" ] || [ ! -f "$driver_exe" ]; then
+if [ ! -f "$setup_exe" ] || [ ! -f "$driver_exe" ] || [ ! -f "$preview_exe" ]; then
   [ -f "$build/CMakeCache.txt" ] || cmake --preset windows -B "$build" >/dev/null
-  cmake --build "$build" -j "${JOBS:-2}" --target setup ui_driver
+  cmake --build "$build" -j "${JOBS:-2}" --target setup ui_driver high_contrast_preview
 fi
 for tool in Xvfb import convert wine wineboot wineserver; do
   command -v "$tool" >/dev/null || { echo "screenshots: $tool is missing" >&2; exit 1; }
@@ -52,6 +56,7 @@ wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "${width}x${he
 wineserver -w
 cp "$setup_exe" "$work/setup.exe"
 cp "$driver_exe" "$work/ui_driver.exe"
+cp "$preview_exe" "$work/high_contrast_preview.exe"
 
 # drive STEP...: the driver's steps, its lines on standard output.
 drive() { PELKO_UI_TIMEOUT_MS=120000 wine "$work/ui_driver.exe" "$@" | tr -d '\r'; }
@@ -115,4 +120,14 @@ shoot customize-dialog-en-144dpi
 drive wait-dialog click 2 wait-exit >/dev/null
 wait "$setup" || true  # 1602: cancelled
 wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
+wineserver -w
+
+echo "== customize dialog in English, high contrast"
+# The preview sets the scheme's system colours for the session and puts them back when it ends.
+wine "$work/high_contrast_preview.exe" 1033 >/dev/null 2>&1 &
+preview=$!
+PELKO_UI_PROCESS=high_contrast_preview.exe drive wait-dialog >/dev/null
+shoot customize-dialog-en-high-contrast
+PELKO_UI_PROCESS=high_contrast_preview.exe drive wait-dialog click 2 wait-exit >/dev/null
+wait "$preview" || true
 wineserver -w

@@ -21,6 +21,13 @@
 //   set-text ID TEXT       WM_SETTEXT on the control
 //   set-folder PATH        types PATH into the folder picker's name box (either kind)
 //   escape                 the Escape key, to the focused control
+//   enter                  the Enter key, to the focused control
+//   focus                  prints focus=<control ID of the focused window>
+//   tab N                  the Tab key N times; after each, once the focus has moved, prints
+//                          tab=<control ID of the focused window>
+//   alt C                  Alt with the key of character C, to the focused control; waits until
+//                          the focus has moved or the window is gone and prints
+//                          alt.C=<control ID then focused, or "gone">
 //   close-box              the close box (WM_SYSCOMMAND SC_CLOSE)
 //   watch-progress         wait for the progress window, then sample its text until it is gone;
 //                          prints progress.text=<text> for every new text and progress.gone=1
@@ -321,6 +328,89 @@ void PressEscape() {
   PostMessageW(target, WM_KEYUP, VK_ESCAPE, 0xC0010001);
 }
 
+// The focused window of the thread that owns `window`; null when none is known.
+HWND FocusOf(HWND window) {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof(info);
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return nullptr;
+  return info.hwndFocus;
+}
+
+// Where keys go: the focused control, or the window itself.
+HWND KeyTarget(const wchar_t* step) {
+  HWND window = Current(step);
+  HWND focus = FocusOf(window);
+  return focus ? focus : window;
+}
+
+void PostKey(HWND target, UINT down, UINT up, WPARAM key, LPARAM flags) {
+  const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC))
+                      << 16;
+  PostMessageW(target, down, key, 1 | scan | flags);
+  PostMessageW(target, up, key, 1 | scan | flags | 0xC0000000);
+}
+
+// Waits until the focus of `window`'s thread leaves `from`, or `window` is gone; the new
+// focus then, null when the window went.
+HWND WaitFocusLeaves(HWND window, HWND from, const wchar_t* what) {
+  const ULONGLONG deadline = GetTickCount64() + g_timeout_ms;
+  for (;;) {
+    if (!IsWindow(window)) return nullptr;
+    HWND focus = FocusOf(window);
+    if (focus && focus != from) return focus;
+    if (GetTickCount64() > deadline) GiveUp(std::wstring(L"the focus stayed after ") + what);
+    Sleep(kPollMs);
+  }
+}
+
+// Waits until the focus is in `window` (after a picker closed, it comes back a moment later),
+// and gives the focused window.
+HWND WaitFocusInside(HWND window, const wchar_t* what) {
+  const ULONGLONG deadline = GetTickCount64() + g_timeout_ms;
+  for (;;) {
+    HWND focus = FocusOf(window);
+    if (focus && (focus == window || IsChild(window, focus))) return focus;
+    if (GetTickCount64() > deadline) GiveUp(std::wstring(L"no focus in the window for ") + what);
+    Sleep(kPollMs);
+  }
+}
+
+// Once the focus has moved: lets `window`'s thread finish what the key started (a label's key
+// moves the focus twice, through the label), then gives the focus it settled on; null when
+// the window went.
+HWND SettledFocus(HWND window) {
+  DWORD_PTR ignored = 0;
+  // Answered only when the thread looks at its messages again, so after the key's handling.
+  SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, g_timeout_ms, &ignored);
+  return IsWindow(window) ? FocusOf(window) : nullptr;
+}
+
+std::wstring FocusName(HWND focus) {
+  return focus ? std::to_wstring(GetDlgCtrlID(focus)) : L"gone";
+}
+
+void PressTab(int times) {
+  HWND window = Current(L"tab");
+  for (int i = 0; i < times; ++i) {
+    HWND from = WaitFocusInside(window, L"Tab");
+    PostKey(from, WM_KEYDOWN, WM_KEYUP, VK_TAB, 0);
+    const bool stays = WaitFocusLeaves(window, from, L"Tab") != nullptr;
+    Print(L"tab", FocusName(stays ? SettledFocus(window) : nullptr));
+  }
+}
+
+void PressAlt(const std::wstring& character) {
+  HWND window = Current(L"alt");
+  if (character.size() != 1) GiveUp(L"alt: one character expected");
+  const SHORT key = VkKeyScanW(static_cast<wchar_t>(std::towlower(character[0])));
+  if (key == -1) GiveUp(L"alt: no key types " + character);
+  HWND from = WaitFocusInside(window, L"Alt");
+  constexpr LPARAM kAltDown = 1 << 29;  // the context code: Alt held
+  PostKey(from, WM_SYSKEYDOWN, WM_SYSKEYUP, LOBYTE(key), kAltDown);
+  const bool stays = WaitFocusLeaves(window, from, L"Alt") != nullptr;
+  Print(L"alt." + character, FocusName(stays ? SettledFocus(window) : nullptr));
+}
+
 bool Usage() {
   fwprintf(stderr, L"ui_driver: see the comment at the top of ui_driver.cc for the steps\n");
   return false;
@@ -381,6 +471,15 @@ bool RunSteps(int argc, wchar_t** argv) {
       SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[++i]));
     } else if (step == L"escape") {
       PressEscape();
+    } else if (step == L"enter") {
+      PostKey(KeyTarget(L"enter"), WM_KEYDOWN, WM_KEYUP, VK_RETURN, 0);
+    } else if (step == L"focus") {
+      HWND focus = FocusOf(Current(L"focus"));
+      Print(L"focus", focus ? std::to_wstring(GetDlgCtrlID(focus)) : L"none");
+    } else if (step == L"tab" && has_one) {
+      PressTab(_wtoi(argv[++i]));
+    } else if (step == L"alt" && has_one) {
+      PressAlt(argv[++i]);
     } else if (step == L"close-box") {
       PostMessageW(Current(L"close-box"), WM_SYSCOMMAND, SC_CLOSE, 0);
     } else if (step == L"freeze-progress" && has_two) {

@@ -28,9 +28,10 @@ SHIPPED_IDS = range(192, 240)
 
 # Arabic, Hebrew and Persian (primary languages) read right to left.
 RIGHT_TO_LEFT_PRIMARY = (0x01, 0x0D, 0x29)
-# The texts shown in windows: captions, dialog texts, buttons, check boxes, the picker title and
-# the result messages. Not the shortcut and edition names: those become file names.
-SHOWN_IN_WINDOWS = tuple(range(200, 218)) + (223,)
+# The texts shown in windows: captions, dialog texts, buttons (218 and 219 are the second and
+# third Browse buttons), check boxes, the picker title and the result messages. Not the shortcut
+# and edition names: those become file names.
+SHOWN_IN_WINDOWS = tuple(range(200, 220)) + (223,)
 # In a right-to-left language every text shown in a window opens with a right-to-left embedding,
 # so that it is laid out as a right-to-left paragraph even where the control lays its text out
 # left to right (a sentence holding the Latin product name would otherwise start at the left).

@@ -66,12 +66,12 @@ std::map<uint16_t, Table> ReadTranslations() {
 }
 
 // Arabic, Hebrew and Persian open every text shown in a window (captions, dialog texts, buttons,
-// check boxes, the picker title, the result messages: 200 to 217 and 223) with a right-to-left
+// check boxes, the picker title, the result messages: 200 to 219 and 223) with a right-to-left
 // embedding; names that become file names (220 to 222, 224 to 234) stay bare.
 bool IsEmbeddedRightToLeft(uint16_t language, uint32_t id) {
   const uint16_t primary = language & 0x3FF;
   const bool right_to_left = primary == 0x01 || primary == 0x0D || primary == 0x29;
-  return right_to_left && ((id >= 200 && id <= 217) || id == 223);
+  return right_to_left && ((id >= 200 && id <= 219) || id == 223);
 }
 
 TEST(StringResourcesTest, CompiledTablesMatchTheTranslationSources) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Checks the translation sources and the string tables written from them.
 
-Every shipped language has every string, in its own script; shortcut names are file names; and
+Every shipped language has every string, in its own script; shortcut names are file names; each
+text of the dialog that takes an access key has one of its own and no other text holds one; and
 the resource script that the build compiles says exactly what the sources say.
 """
 
@@ -36,7 +37,7 @@ FORBIDDEN_IN_FILE_NAMES = set('\\/:*?"<>|')
 # The right-to-left languages, and the strings shown in windows, which their tables open with a
 # right-to-left embedding (RLE) that runs to the end of the text.
 RIGHT_TO_LEFT = (1025, 1037, 1065)
-WINDOW_TEXTS = tuple(range(200, 218)) + (223,)
+WINDOW_TEXTS = tuple(range(200, 220)) + (223,)
 RLE = '\u202B'
 # Directional marks, embeddings, overrides and isolates.
 BIDI_CONTROLS = {'\u200E', '\u200F', '\u061C', '\u202A', '\u202B', '\u202C', '\u202D',
@@ -69,6 +70,68 @@ SIMPLIFIED_CHINESE = (2052,)
 
 # Persian is written with its own yeh and keheh, not the Arabic letters that look alike.
 ARABIC_YEH_AND_KAF = {'\u064A', '\u0643'}
+
+# The dialog's texts that take an access key: the three folder labels (their key moves to the
+# folder), the three Browse buttons, Install, Cancel and the two check boxes. Every other string
+# becomes a file name or a box text and holds no "&".
+BROWSE_BUTTONS = (209, 218, 219)
+ACCESS_KEY_TEXTS = (206, 207, 208) + BROWSE_BUTTONS + (210, 211, 213, 214)
+# Languages whose keys are the English ones as a Latin letter in parentheses after the text,
+# "参照(&B)...": Chinese, Japanese, Korean, and Hindi and Thai, whose letters join into clusters.
+PARENTHESIZED_KEYS = (1028, 1041, 1042, 1054, 1081, 2052, 3076, 31748)
+PARENTHESIZED_KEY = re.compile(r'[^&\s.:\uFF1A][(]&([A-Z])[)](?:\.\.\.|:|\uFF1A)?$')
+# The other languages take a plain letter of their own script (no accent: one keystroke on the
+# language's keyboard); those not listed here are written in Latin letters and take A to Z.
+KEY_SCRIPTS = {
+    1025: 'ARABIC', 1065: 'ARABIC', 1037: 'HEBREW', 1026: 'CYRILLIC', 1049: 'CYRILLIC',
+    1058: 'CYRILLIC', 1032: 'GREEK',
+}
+
+
+def without_key(text):
+    """The text as drawn, with its key marker (and the parentheses of a Latin key) taken out."""
+    return re.sub(r'[(]&[A-Z][)]', '', text).replace('&', '')
+
+
+def is_plain_letter_of(language, key):
+    script = KEY_SCRIPTS.get(language)
+    if script is None:
+        return key.isascii() and key.isalpha()
+    return (unicodedata.category(key).startswith('L') and
+            unicodedata.name(key, '').startswith(script) and
+            unicodedata.normalize('NFD', key) == key)
+
+
+def access_key_faults(language, table, english):
+    """The faults of one language's access keys, one line each; `table` and `english` map string
+    IDs to texts."""
+    faults, owners = [], {}
+    for string_id, text in sorted(table.items()):
+        if string_id not in ACCESS_KEY_TEXTS:
+            if '&' in text:
+                faults.append(f'{string_id}: an "&" in a text without an access key')
+            continue
+        marker = text.find('&')
+        if text.count('&') != 1 or marker == len(text) - 1:
+            faults.append(f'{string_id}: not exactly one "&" before a character')
+            continue
+        key = text[marker + 1]
+        if language in PARENTHESIZED_KEYS:
+            english_text = english.get(string_id, '')
+            english_key = english_text[english_text.find('&') + 1:][:1].upper()
+            if not PARENTHESIZED_KEY.search(text):
+                faults.append(f'{string_id}: not "text(&X)" with a capital Latin X')
+            elif key != english_key:
+                faults.append(f'{string_id}: key {key}, not the English key {english_key}')
+        elif not is_plain_letter_of(language, key):
+            faults.append(f'{string_id}: key {key!r} is no plain letter of the script')
+        owners.setdefault(key.casefold(), []).append(string_id)
+    for key, string_ids in owners.items():
+        if len(string_ids) > 1:
+            faults.append(f'{string_ids}: one key {key!r} for several controls')
+    if len({without_key(table.get(string_id, '')) for string_id in BROWSE_BUTTONS}) != 1:
+        faults.append(f'{BROWSE_BUTTONS}: the Browse buttons read differently')
+    return faults
 
 
 def read_source(path):
@@ -230,6 +293,22 @@ class TranslationSourcesTest(unittest.TestCase):
                             any(unicodedata.name(c, '').startswith(scripts) for c in text),
                             text)
 
+    def test_access_keys(self):
+        english = {string_id: texts[0] for string_id, texts in self.english.items()}
+        for language, table in self.shipped_tables():
+            with self.subTest(language=language):
+                self.assertEqual(access_key_faults(
+                    language, {string_id: texts[0] for string_id, texts in table.items()},
+                    english), [])
+
+    def test_failure_lead_in_leaves_no_wide_gap_before_the_number(self):
+        # The run appends a blank and the number; after a full-width mark that blank is a gap.
+        for language, table in self.shipped_tables():
+            for text in table.get(217, []):
+                with self.subTest(language=language):
+                    self.assertFalse('\u3000' <= text[-1] <= '\u303F' or
+                                     '\uFF00' <= text[-1] <= '\uFFEF', text)
+
     def test_persian_uses_persian_letters(self):
         for string_id, texts in self.tables.get(1065, {}).items():
             with self.subTest(id=string_id):
@@ -275,6 +354,63 @@ class TranslationSourcesTest(unittest.TestCase):
                         marked += 1
                     self.assertFalse(BIDI_CONTROLS & set(text), 'directional mark')
         self.assertEqual(marked, len(RIGHT_TO_LEFT) * len(WINDOW_TEXTS))
+
+
+class AccessKeyCheckTest(unittest.TestCase):
+    """The access-key check finds each kind of fault in an otherwise sound table."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.tables = {language: {string_id: texts[0] for string_id, texts in files[0][1].items()}
+                      for language, files in read_sources().items()}
+
+    def test_faults_are_found(self):
+        cases = (
+            ('no key', 9, {210: 'Install'}, '210: not exactly one'),
+            ('two markers', 9, {210: '&Inst&all'}, '210: not exactly one'),
+            ('marker at the end', 9, {211: 'Cancel&'}, '211: not exactly one'),
+            ('escaped ampersand only', 9, {211: 'Cancel && close'}, '211: not exactly one'),
+            ('key on a point', 9, {209: 'Browse&...', 218: 'B&rowse...', 219: 'Br&owse...'},
+             "209: key '.'"),
+            ('two Browse buttons share a key', 9, {218: '&Browse...'}, 'one key'),
+            ('keys differing only in case', 9, {213: 'Create a shortcut on the &Desktop',
+                                                214: 'Start Tavrin Pelko when setup is finishe&d'},
+             "one key 'd'"),
+            ('accented Latin key', 1036, {213: 'Cr&éer un raccourci sur le Bureau'},
+             "213: key 'é'"),
+            ('Latin key in a Cyrillic text', 1049,
+             {214: 'Запустить &Tavrin Pelko после завершения установки'}, "214: key 'T'"),
+            ('Latin key in a Hebrew text', 1037, {214: 'הפעל את &Tavrin Pelko בסיום ההתקנה'},
+             "214: key 'T'"),
+            ('Greek letter with an accent', 1032, {211: '&Άκυρο'}, "211: key 'Ά'"),
+            ('a Browse button that reads differently', 9, {219: 'Br&owse'}, 'read differently'),
+            ('key in a shortcut name', 9, {220: 'Start &Tavrin Pelko'}, '220: an "&"'),
+            ('key in a message', 9, {216: 'Tavrin Pelko &has been installed successfully.'},
+             '216: an "&"'),
+            ('key in the picker title', 1031, {212: 'Ordner &wählen'}, '212: an "&"'),
+            ('Japanese key on a kana', 1041, {209: '&参照...'}, '209: not "text(&X)"'),
+            ('Japanese key in lower case', 1041, {210: 'インストール(&i)'}, '210: not "text(&X)"'),
+            ('Japanese key after the points', 1041, {209: '参照...(&B)'}, '209: not "text(&X)"'),
+            ('Japanese key after the colon', 1041, {206: '1. プログラム フォルダー:(&P)'},
+             '206: not "text(&X)"'),
+            ('Chinese label without a key', 2052, {208: '3. KML 文件夹：'}, '208: not exactly one'),
+            ('label key shared with a Browse button', 9, {206: '1. P&rogram folder:'},
+             "one key 'r'"),
+            ('label key shared with a check box', 1031, {208: '3. KML-Or&dner:'},
+             "one key 'd'"),
+            ('Japanese key not the English one', 1041, {210: 'インストール(&N)'},
+             '210: key N, not the English key I'),
+            ('Chinese keys swapped', 2052, {218: '浏览(&O)...', 219: '浏览(&R)...'},
+             '218: key O, not the English key R'),
+            ('Hindi key without parentheses', 1081, {211: '&रद्द करें'}, '211: not "text(&X)"'),
+        )
+        for name, language, changes, expected in cases:
+            with self.subTest(name):
+                table = dict(self.tables[language])
+                self.assertEqual(access_key_faults(language, table, self.tables[ENGLISH]), [])
+                table.update(changes)
+                faults = access_key_faults(language, table, self.tables[ENGLISH])
+                self.assertTrue([f for f in faults if expected in f], faults)
 
 
 class GeneratorTest(unittest.TestCase):

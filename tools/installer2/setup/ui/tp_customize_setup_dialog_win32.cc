@@ -2,7 +2,9 @@
 
 #include "setup/diagnostic_output_win32.h"
 #include "setup/l10n/ui_language_win32.h"
+#include "setup/ui/accessible_names.h"
 #include "setup/ui/folder_selection_win32.h"
+#include "setup/ui/high_contrast_win32.h"
 #include "setup/win32_text.h"
 
 namespace pelko::setup {
@@ -18,6 +20,27 @@ void SetItemText(HWND dialog, int control_id, const std::u16string& text) {
   ::SetDlgItemTextW(dialog, control_id, AsWide(text));
 }
 
+std::u16string ItemText(HWND dialog, int control_id) {
+  wchar_t text[512] = {};
+  ::GetDlgItemTextW(dialog, control_id, text, 512);
+  return FromWide(text);
+}
+
+bool IsFolderDisplay(int id) {
+  return id == kInstallFolderDisplayId || id == kCacheFolderDisplayId || id == kKmlFolderDisplayId;
+}
+
+struct FolderRow {
+  int label_id;
+  int display_id;
+  int browse_id;
+};
+constexpr FolderRow kFolderRows[] = {
+    {kInstallFolderLabelId, kInstallFolderDisplayId, kInstallFolderBrowseId},
+    {kCacheFolderLabelId, kCacheFolderDisplayId, kCacheFolderBrowseId},
+    {kKmlFolderLabelId, kKmlFolderDisplayId, kKmlFolderBrowseId},
+};
+
 }  // namespace
 
 const MessageEntry<TpCustomizeSetupDialog> TpCustomizeSetupDialog::kMessageMap[] = {
@@ -26,16 +49,28 @@ const MessageEntry<TpCustomizeSetupDialog> TpCustomizeSetupDialog::kMessageMap[]
     {WM_PAINT, &TpCustomizeSetupDialog::OnPaint},
     {WM_ERASEBKGND, &TpCustomizeSetupDialog::OnEraseBackground},
     {WM_CTLCOLORSTATIC, &TpCustomizeSetupDialog::OnCtlColorStatic},
+    {WM_SYSCOLORCHANGE, &TpCustomizeSetupDialog::OnContrastChange},
+    {WM_SETTINGCHANGE, &TpCustomizeSetupDialog::OnContrastChange},
+    {WM_THEMECHANGED, &TpCustomizeSetupDialog::OnContrastChange},
+    {WM_DESTROY, &TpCustomizeSetupDialog::OnDestroy},
 };
 
 TpCustomizeSetupDialog::TpCustomizeSetupDialog()
     : TpCustomizeSetupDialog(ProcessStdout(), &BrowseForFolder) {}
 
 TpCustomizeSetupDialog::TpCustomizeSetupDialog(DiagnosticOutput& output, FolderPicker picker)
+    : TpCustomizeSetupDialog(output, picker, SystemHighContrastQuery(), own_naming_) {}
+
+// `own_naming_` is only bound here, not used, before it is constructed.
+TpCustomizeSetupDialog::TpCustomizeSetupDialog(DiagnosticOutput& output, FolderPicker picker,
+                                               const HighContrastQuery& contrast,
+                                               AccessibleNaming& naming)
     : output_(output),
       picker_(picker),
       template_id_(ProcessUiLanguage().IsRightToLeftUi() ? kCustomizeDialogTemplateRtl
-                                                         : kCustomizeDialogTemplate) {
+                                                         : kCustomizeDialogTemplate),
+      contrast_(contrast),
+      naming_(naming) {
   const DefaultFolders defaults = GetDefaultFolders();
   options_.install_folder = FolderChoice(defaults.install);
   options_.cache_folder = FolderChoice(defaults.cache);
@@ -63,8 +98,38 @@ LRESULT TpCustomizeSetupDialog::OnInitDialog(UINT, WPARAM, LPARAM, bool&) {
   ::CheckDlgButton(hwnd_, kDesktopShortcutBoxId,
                    options_.desktop_shortcut ? BST_CHECKED : BST_UNCHECKED);
   ::CheckDlgButton(hwnd_, kAutoLaunchBoxId, options_.auto_launch ? BST_CHECKED : BST_UNCHECKED);
+  NameFolderControls();
   background_.SetUp(hwnd_, output_);
-  return 1;  // the system sets the default focus
+  // Focus rectangles and access-key underlines show at once when the dialog was opened from the
+  // keyboard; otherwise from the first key pressed in it (the dialog manager's part).
+  ::SendMessageW(hwnd_, WM_CHANGEUISTATE,
+                 MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
+  return 1;  // the system sets the default focus: the first folder display
+}
+
+void TpCustomizeSetupDialog::NameFolderControls() {
+  // A display takes its label's name from the platform (the static right before it); the three
+  // Browse buttons read alike and get the folder each one changes. The names come from the
+  // texts shown, so they are in the UI language.
+  for (const FolderRow& row : kFolderRows) {
+    const std::u16string label = ItemText(hwnd_, row.label_id);
+    naming_.Name(::GetDlgItem(hwnd_, row.display_id), FolderLabelName(label));
+    naming_.Name(::GetDlgItem(hwnd_, row.browse_id),
+                 BrowseButtonName(ItemText(hwnd_, row.browse_id), label));
+  }
+}
+
+LRESULT TpCustomizeSetupDialog::OnDestroy(UINT, WPARAM, LPARAM, bool& handled) {
+  naming_.ClearNames();
+  handled = false;
+  return 0;
+}
+
+LRESULT TpCustomizeSetupDialog::OnContrastChange(UINT message, WPARAM wparam, LPARAM,
+                                                 bool& handled) {
+  if (IsContrastChangeMessage(message, wparam)) RepaintWholeWindow(hwnd_);
+  handled = false;
+  return 0;
 }
 
 void TpCustomizeSetupDialog::KeepFolderDisplaysLeftToRight() {
@@ -131,11 +196,21 @@ void TpCustomizeSetupDialog::UpdateCheckBox(int box_id, LPARAM box_window, bool&
   ApplyCheckState(static_cast<int>(::SendMessageW(box, BM_GETCHECK, 0, 0)), flag);
 }
 
+// In high contrast the picture stays away and the dialog paints as a plain one, in the colours
+// the person chose.
 LRESULT TpCustomizeSetupDialog::OnPaint(UINT, WPARAM, LPARAM, bool& handled) {
+  if (contrast_.IsHighContrastOn()) {
+    handled = false;
+    return 0;
+  }
   return background_.OnPaint(hwnd_, handled);
 }
 
 LRESULT TpCustomizeSetupDialog::OnEraseBackground(UINT, WPARAM, LPARAM, bool& handled) {
+  if (contrast_.IsHighContrastOn()) {
+    handled = false;
+    return 0;
+  }
   return background_.OnEraseBackground(hwnd_, handled);
 }
 
@@ -144,12 +219,17 @@ LRESULT TpCustomizeSetupDialog::OnCtlColorStatic(UINT, WPARAM wparam, LPARAM lpa
   // Wine lays out each wrapped line of a text on its own, so the right-to-left embedding a text
   // opens with reaches only its first line; the device context's reading order holds for every
   // line. Not for the folder displays: their paths read left to right.
-  const int id = ::GetDlgCtrlID(reinterpret_cast<HWND>(lparam));
-  const bool folder_display =
-      id == kInstallFolderDisplayId || id == kCacheFolderDisplayId || id == kKmlFolderDisplayId;
+  HDC dc = reinterpret_cast<HDC>(wparam);
+  const bool folder_display = IsFolderDisplay(::GetDlgCtrlID(reinterpret_cast<HWND>(lparam)));
   if (ProcessUiLanguage().IsRightToLeftUi() && !folder_display) {
-    HDC dc = reinterpret_cast<HDC>(wparam);
     ::SetTextAlign(dc, ::GetTextAlign(dc) | TA_RTLREADING);
+  }
+  if (contrast_.IsHighContrastOn()) {
+    // The displays look like the fields they are, texts and boxes like the dialog's face.
+    const int back = folder_display ? COLOR_WINDOW : COLOR_BTNFACE;
+    ::SetTextColor(dc, ::GetSysColor(folder_display ? COLOR_WINDOWTEXT : COLOR_BTNTEXT));
+    ::SetBkColor(dc, ::GetSysColor(back));
+    return reinterpret_cast<LRESULT>(::GetSysColorBrush(back));
   }
   return background_.OnCtlColorStatic(handled);
 }

@@ -7,9 +7,11 @@
 
 #include "setup/diagnostic_output.h"
 #include "setup/properties/property_map.h"
+#include "setup/ui/accessible_names_win32.h"
 #include "setup/ui/customize_dialog_runner.h"
 #include "setup/ui/dialog_background_win32.h"
 #include "setup/ui/dialog_impl_win32.h"
+#include "setup/ui/high_contrast.h"
 
 namespace pelko::setup {
 
@@ -28,7 +30,14 @@ constexpr int kKmlFolderDisplayId = 312;
 constexpr int kKmlFolderBrowseId = 313;
 constexpr int kDesktopShortcutBoxId = 314;
 constexpr int kAutoLaunchBoxId = 315;
+constexpr int kInstallFolderLabelId = 305;
+constexpr int kCacheFolderLabelId = 308;
+constexpr int kKmlFolderLabelId = 311;
 constexpr UINT kCustomizeDialogCaptionStringId = 223;
+// The Browse text, once per button, so that each button carries an access key of its own.
+constexpr UINT kInstallFolderBrowseStringId = 209;
+constexpr UINT kCacheFolderBrowseStringId = 218;
+constexpr UINT kKmlFolderBrowseStringId = 219;
 
 struct ControlText {
   int control_id;
@@ -36,8 +45,8 @@ struct ControlText {
 };
 // The texts set at WM_INITDIALOG, in this order; an empty string keeps the template's text.
 constexpr ControlText ControlTextTable[] = {
-    {301, 202}, {302, 203}, {303, 204}, {304, 205}, {305, 206}, {307, 209}, {308, 207}, {310, 209},
-    {311, 208}, {313, 209}, {1, 210},   {2, 211},   {314, 213}, {315, 214}, {316, 215},
+    {301, 202}, {302, 203}, {303, 204}, {304, 205}, {305, 206}, {307, 209}, {308, 207}, {310, 218},
+    {311, 208}, {313, 219}, {1, 210},   {2, 211},   {314, 213}, {315, 214}, {316, 215},
 };
 
 class TpCustomizeSetupDialog : public CDialogImpl<TpCustomizeSetupDialog, CWindow>,
@@ -49,6 +58,9 @@ class TpCustomizeSetupDialog : public CDialogImpl<TpCustomizeSetupDialog, CWindo
   TpCustomizeSetupDialog();
   // The same with the diagnostics and the Browse buttons' picker given (tests).
   TpCustomizeSetupDialog(DiagnosticOutput& output, FolderPicker picker);
+  // The same with the high-contrast question and the accessible naming given as well (tests).
+  TpCustomizeSetupDialog(DiagnosticOutput& output, FolderPicker picker,
+                         const HighContrastQuery& contrast, AccessibleNaming& naming);
 
   WORD template_id() const { return template_id_; }
 
@@ -75,8 +87,11 @@ class TpCustomizeSetupDialog : public CDialogImpl<TpCustomizeSetupDialog, CWindo
   LRESULT OnPaint(UINT message, WPARAM wparam, LPARAM lparam, bool& handled);
   LRESULT OnEraseBackground(UINT message, WPARAM wparam, LPARAM lparam, bool& handled);
   LRESULT OnCtlColorStatic(UINT message, WPARAM wparam, LPARAM lparam, bool& handled);
+  LRESULT OnContrastChange(UINT message, WPARAM wparam, LPARAM lparam, bool& handled);
+  LRESULT OnDestroy(UINT message, WPARAM wparam, LPARAM lparam, bool& handled);
 
   void SetControlTexts();
+  void NameFolderControls();
   void KeepFolderDisplaysLeftToRight();
   void ChooseFolder(int display_id, FolderChoice& folder);
   void UpdateCheckBox(int box_id, LPARAM box_window, bool& flag);
@@ -88,6 +103,9 @@ class TpCustomizeSetupDialog : public CDialogImpl<TpCustomizeSetupDialog, CWindo
   WORD template_id_;
   CustomizeOptions options_;
   DialogBackground background_;
+  const HighContrastQuery& contrast_;
+  OleaccNaming own_naming_;
+  AccessibleNaming& naming_;
 };
 
 }  // namespace pelko::setup

@@ -4,8 +4,11 @@
 
 #include <cstddef>
 
+#include "setup/l10n/ui_language_win32.h"
+#include "setup/ui/high_contrast_win32.h"
 #include "setup/ui/progress_layout.h"
 #include "setup/ui/window_geometry.h"
+#include "setup/win32_text.h"
 
 namespace pelko::setup {
 namespace {
@@ -18,6 +21,7 @@ constexpr DWORD kIconControlStyle = WS_CHILD | WS_VISIBLE | SS_ICON | SS_REALSIZ
 constexpr DWORD kProgressBarStyle = WS_CHILD | WS_VISIBLE;
 constexpr wchar_t kAppIconName[] = L"ID_APP_ICON";
 constexpr size_t kPercentTextSize = 16;
+constexpr UINT kSetupCaptionStringId = 223;
 // Enough for every paint and input message a second can bring; a control that keeps posting to
 // itself must not keep the installer waiting in its handler.
 constexpr int kMaxServedMessages = 256;
@@ -50,13 +54,23 @@ void MoveControl(HWND control, const GeometryRect& rect) {
 
 }  // namespace
 
-const MessageEntry<TpSetupProgressWindow> TpSetupProgressWindow::kMessageMap[3] = {
+const MessageEntry<TpSetupProgressWindow> TpSetupProgressWindow::kMessageMap[7] = {
     {WM_CREATE, &TpSetupProgressWindow::OnCreate},
     {WM_CTLCOLORSTATIC, &TpSetupProgressWindow::OnCtlColorStatic},
     {WM_SIZE, &TpSetupProgressWindow::OnSize},
+    {WM_SYSCOLORCHANGE, &TpSetupProgressWindow::OnContrastChange},
+    {WM_SETTINGCHANGE, &TpSetupProgressWindow::OnContrastChange},
+    {WM_THEMECHANGED, &TpSetupProgressWindow::OnContrastChange},
+    {WM_DESTROY, &TpSetupProgressWindow::OnDestroy},
 };
 
-TpSetupProgressWindow::TpSetupProgressWindow() {
+TpSetupProgressWindow::TpSetupProgressWindow()
+    : TpSetupProgressWindow(SystemHighContrastQuery(), own_naming_) {}
+
+// `own_naming_` is only bound here, not used, before it is constructed.
+TpSetupProgressWindow::TpSetupProgressWindow(const HighContrastQuery& contrast,
+                                             AccessibleNaming& naming)
+    : contrast_(contrast), naming_(naming) {
   INITCOMMONCONTROLSEX controls = {};
   controls.dwSize = sizeof(controls);
   controls.dwICC = ICC_PROGRESS_CLASS;
@@ -127,6 +141,41 @@ LRESULT TpSetupProgressWindow::OnCreate(UINT, WPARAM, LPARAM, bool&) {
   progress_ = CreateWindowExW(0, PROGRESS_CLASSW, L"", kProgressBarStyle, CW_USEDEFAULT,
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, module,
                               nullptr);
+  ApplyBarColours();
+  // The bar's own text is empty; a screen reader names it after the setup, and reads the
+  // percentage as its value.
+  if (progress_) {
+    naming_.Name(progress_, ProcessUiLanguage().LocalizedString(kSetupCaptionStringId));
+  }
+  return 0;
+}
+
+// In high contrast the bar takes the person's colours (the selection colour on the window
+// colour); otherwise it keeps the control's own look, untouched.
+void TpSetupProgressWindow::ApplyBarColours() {
+  if (!progress_) return;
+  const bool high_contrast = contrast_.IsHighContrastOn();
+  if (!high_contrast && !bar_colours_set_) return;
+  SendMessageW(progress_, PBM_SETBARCOLOR, 0,
+               high_contrast ? GetSysColor(COLOR_HIGHLIGHT) : CLR_DEFAULT);
+  SendMessageW(progress_, PBM_SETBKCOLOR, 0,
+               high_contrast ? GetSysColor(COLOR_WINDOW) : CLR_DEFAULT);
+  bar_colours_set_ = high_contrast;
+}
+
+LRESULT TpSetupProgressWindow::OnContrastChange(UINT message, WPARAM wparam, LPARAM,
+                                                bool& handled) {
+  if (IsContrastChangeMessage(message, wparam)) {
+    RepaintWholeWindow(hwnd_);
+    ApplyBarColours();
+  }
+  handled = false;
+  return 0;
+}
+
+LRESULT TpSetupProgressWindow::OnDestroy(UINT, WPARAM, LPARAM, bool& handled) {
+  naming_.ClearNames();
+  handled = false;
   return 0;
 }
 

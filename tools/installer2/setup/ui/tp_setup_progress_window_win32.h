@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "setup/ui/accessible_names_win32.h"
+#include "setup/ui/high_contrast.h"
 #include "setup/ui/window_impl_win32.h"
 #include "setup/ui/window_win32.h"
 
@@ -25,6 +27,8 @@ class TpSetupProgressWindow
  public:
   // Registers the progress-bar control class with the platform; creates no window.
   TpSetupProgressWindow();
+  // The same with the high-contrast question and the accessible naming given (tests).
+  TpSetupProgressWindow(const HighContrastQuery& contrast, AccessibleNaming& naming);
   ~TpSetupProgressWindow() override = default;
 
   static WindowClassInfo& GetWndClassInfo();
@@ -50,11 +54,18 @@ class TpSetupProgressWindow
   LRESULT OnCreate(UINT message, WPARAM wparam, LPARAM lparam, bool& handled);
   LRESULT OnCtlColorStatic(UINT message, WPARAM wparam, LPARAM lparam, bool& handled);
   LRESULT OnSize(UINT message, WPARAM wparam, LPARAM lparam, bool& handled);
+  LRESULT OnContrastChange(UINT message, WPARAM wparam, LPARAM lparam, bool& handled);
+  LRESULT OnDestroy(UINT message, WPARAM wparam, LPARAM lparam, bool& handled);
+  void ApplyBarColours();
 
-  static const MessageEntry<TpSetupProgressWindow> kMessageMap[3];
+  static const MessageEntry<TpSetupProgressWindow> kMessageMap[7];
 
   HWND icon_ = nullptr;
   HWND progress_ = nullptr;
+  const HighContrastQuery& contrast_;
+  OleaccNaming own_naming_;
+  AccessibleNaming& naming_;
+  bool bar_colours_set_ = false;
 };
 
 }  // namespace pelko::setup
