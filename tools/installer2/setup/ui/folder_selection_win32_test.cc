@@ -37,12 +37,14 @@ class TempTree {
     GetTempPathW(MAX_PATH, base);
     wchar_t full[MAX_PATH] = {};
     GetLongPathNameW(base, full, MAX_PATH);
-    // A name of its own per tree: the shell tells an open picker of a deleted folder later,
-    // by message, and a picker showing a new folder of the same name would drop that folder
-    // (and the selection in it) from its tree.
+    // A name of its own per tree, across runs too: the shell tells an open picker of a deleted
+    // folder later, by message, and a picker showing a new folder of the same name would drop
+    // that folder (and the selection in it) from its tree. Wine gives each run in a prefix the
+    // same small process numbers, so the process number alone repeats from run to run.
     static int trees = 0;
     root_ = FromWide(full) + u"pelko-folder-test-" +
             FromWide(std::to_wstring(GetCurrentProcessId()).c_str()) + u"-" +
+            FromWide(std::to_wstring(GetTickCount()).c_str()) + u"-" +
             FromWide(std::to_wstring(++trees).c_str());
     CreateDirectoryW(AsWide(root_), nullptr);
   }
