@@ -23,13 +23,6 @@
 namespace pelko::setup {
 namespace {
 
-class NoOutput : public DiagnosticOutput {
- public:
-  void Write(const std::u16string&) override {}
-};
-
-std::u16string KeepFolder(HWND, const std::u16string& initial) { return initial; }
-
 class UiLanguageScope {
  public:
   explicit UiLanguageScope(uint16_t language) { ProcessUiLanguage().SetUiLanguage(language); }

@@ -20,13 +20,6 @@
 namespace pelko::setup {
 namespace {
 
-class NoOutput : public DiagnosticOutput {
- public:
-  void Write(const std::u16string&) override {}
-};
-
-std::u16string KeepFolder(HWND, const std::u16string& initial) { return initial; }
-
 // Every control that shows a text, with how far to stay inside it (a button's frame is not ink).
 struct TextControl {
   int id;

@@ -12,10 +12,20 @@
 #include <utility>
 #include <vector>
 
+#include "setup/diagnostic_output.h"
 #include "setup/ui/accessible_names_win32.h"
 #include "setup/ui/high_contrast.h"
 
 namespace pelko::setup {
+
+// The dialog's diagnostics, dropped.
+class NoOutput : public DiagnosticOutput {
+ public:
+  void Write(const std::u16string&) override {}
+};
+
+// A folder picker that keeps the folder it was given.
+inline std::u16string KeepFolder(HWND, const std::u16string& initial) { return initial; }
 
 // Answers as told; a test can switch it while a window is open.
 class FakeHighContrast : public HighContrastQuery {
