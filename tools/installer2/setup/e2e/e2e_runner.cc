@@ -20,6 +20,7 @@
 // (the reason goes to standard error).
 
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -79,6 +80,39 @@ bool ApplyEnvironmentOverrides() {
     if (!SetEnvironmentVariableW(name.c_str(), value.c_str())) return false;
   }
   return true;
+}
+
+// What was running when the program hung, to standard error: every process of the prefix and
+// every top-level window, so that a hang in a test log says where it stopped.
+void ReportHang() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot != INVALID_HANDLE_VALUE) {
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot, &entry); more;
+         more = Process32NextW(snapshot, &entry)) {
+      fwprintf(stderr, L"e2e_runner: running: pid %lu (parent %lu) %ls\n",
+               static_cast<unsigned long>(entry.th32ProcessID),
+               static_cast<unsigned long>(entry.th32ParentProcessID), entry.szExeFile);
+    }
+    CloseHandle(snapshot);
+  }
+  EnumWindows(
+      [](HWND window, LPARAM) -> BOOL {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        wchar_t name[128] = {};
+        wchar_t text[256] = {};
+        GetClassNameW(window, name, 128);
+        // Never WM_GETTEXT here: the hung window's thread may be the one not answering.
+        InternalGetWindowText(window, text, 256);
+        fwprintf(stderr, L"e2e_runner: window: pid %lu class '%ls' text '%ls'%ls\n",
+                 static_cast<unsigned long>(process), name, text,
+                 IsWindowVisible(window) ? L" visible" : L"");
+        return TRUE;
+      },
+      0);
+  fflush(stderr);
 }
 
 UniqueHandle OpenInheritableOutput(const std::wstring& path) {
@@ -163,6 +197,7 @@ int Run() {
   UniqueHandle thread_handle(process.hThread);
 
   if (WaitForSingleObject(process_handle.get(), timeout_ms) != WAIT_OBJECT_0) {
+    ReportHang();
     TerminateProcess(process_handle.get(), ERROR_TIMEOUT);
     WaitForSingleObject(process_handle.get(), INFINITE);
     Fail(L"the program did not end in time and was terminated", ERROR_TIMEOUT);

@@ -144,6 +144,9 @@ e2e_run() {
     PELKO_E2E_CMDLINE="$command_line" PELKO_E2E_HOLD="$E2E_HOLD" \
     PELKO_E2E_TIMEOUT_MS="${E2E_TIMEOUT_MS:-300000}" wine "$E2E_RUNNER_EXE")
   status=$?
+  # A failed runner ends the scenario: whatever still runs in the prefix is stopped, not waited
+  # for (a hung helper would otherwise hold the test for its own timeout as well).
+  if [ "$status" -ne 0 ]; then wineserver -k >/dev/null 2>&1; fi
   wineserver -w
   E2E_CHILD_ENV=()
   E2E_HOLD=""

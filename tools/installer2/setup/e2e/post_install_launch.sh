@@ -5,6 +5,7 @@
 # after its success box.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/demo_product.sh"
+source "$(dirname "$0")/lib_ui.sh"
 e2e_init
 
 [ -n "${E2E_APP_EXE:-}" ] && [ -f "$E2E_APP_EXE" ] || e2e_die "E2E_APP_EXE names no file"
@@ -62,7 +63,7 @@ leave_request
 exit_file="$E2E_TMP/cancelled-run.exit"
 ( e2e_run_setup '' && printf '%s' "$E2E_EXIT" >"$exit_file" ) &
 setup_job=$!
-driver_output=$(wine "$E2E_UI_DRIVER_EXE" wait-dialog click 2 wait-exit)
+driver_output=$(ui_drive wait-dialog click 2 wait-exit)
 driver_status=$?
 wait "$setup_job"
 e2e_assert_eq 0 "$driver_status" "the dialog was found and cancelled (${driver_output//$'\r'/})"
@@ -79,16 +80,16 @@ installdir=$(product_default_installdir)
 exit_file="$E2E_TMP/interactive-run.exit"
 ( e2e_run_setup '' && printf '%s' "$E2E_EXIT" >"$exit_file" ) &
 setup_job=$!
-launch_check=$(wine "$E2E_UI_DRIVER_EXE" wait-dialog check 315)
+launch_check=$(ui_drive wait-dialog check 315)
 launch_check=${launch_check//$'\r'/}
 steps=(wait-dialog)
 [ "$launch_check" = "check.315=1" ] || steps+=(click 315)
-driver_output=$(wine "$E2E_UI_DRIVER_EXE" "${steps[@]}" check 315 click 1 wait-box)
+driver_output=$(ui_drive "${steps[@]}" check 315 click 1 wait-box)
 driver_status=$?
 mark="$E2E_TMP/success-box-open"
 touch "$mark"
 e2e_assert_no_file "$(product_launch_trace)" "nothing started while the success box is open"
-wine "$E2E_UI_DRIVER_EXE" wait-box close-box wait-exit >/dev/null
+ui_drive wait-box close-box wait-exit >/dev/null
 wait "$setup_job"
 e2e_assert_eq 0 "$driver_status" "the option was set, the dialog confirmed, the success box shown"
 case $driver_output in

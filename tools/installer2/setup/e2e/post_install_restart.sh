@@ -53,16 +53,16 @@ temp=$(e2e_temp_dir)
 exit_file="$E2E_TMP/interactive-run.exit"
 ( e2e_run_setup 'INSTALLER_LANGUAGE=1031' && printf '%s' "$E2E_EXIT" >"$exit_file" ) &
 setup_job=$!
-launch_check=$(wine "$E2E_UI_DRIVER_EXE" wait-dialog check 315)
+launch_check=$(ui_drive wait-dialog check 315)
 steps=(wait-dialog)
 [ "${launch_check//$'\r'/}" = "check.315=1" ] || steps+=(click 315)
-driver_output=$(wine "$E2E_UI_DRIVER_EXE" "${steps[@]}" check 315 click 1 wait-box)
+driver_output=$(ui_drive "${steps[@]}" check 315 click 1 wait-box)
 driver_status=$?
 UI_OUT=${driver_output//$'\r'/}
 mark="$E2E_TMP/success-box-open"
 touch "$mark"
 e2e_assert_no_file "$(product_launch_trace)" "nothing started while the success box is open"
-wine "$E2E_UI_DRIVER_EXE" wait-box close-box wait-exit >/dev/null
+ui_drive wait-box close-box wait-exit >/dev/null
 wait "$setup_job"
 e2e_assert_eq 0 "$driver_status" "the dialog was confirmed and a box shown"
 ui_assert_value check.315 1 "the launch option was checked"

@@ -46,9 +46,13 @@
 //                          prints order.ID=rtl, ltr or unclear and order.ID.detail=<figures>
 //                          (see reading_order_probe.h; the window must be unobscured)
 //
-// Waits give up after PELKO_UI_TIMEOUT_MS (default 120000): the driver then prints
-// error=<what>, ends the watched process (so that the test fails instead of hanging) and exits
-// with 3. Exit 0 when every step was carried out, 2 for a usage error.
+// With PELKO_UI_SIGNAL_READY set, the first line is driver.ready=1, printed before any step,
+// for a caller that must know the driver runs before it starts the setup.
+//
+// Waits, and messages sent to the watched process's windows, give up after PELKO_UI_TIMEOUT_MS
+// (default 120000): the driver then prints error=<what>, ends the watched process (so that the
+// test fails instead of hanging) and exits with 3. Exit 0 when every step was carried out, 2 for
+// a usage error.
 
 #include <windows.h>
 #include <tlhelp32.h>
@@ -136,12 +140,6 @@ std::wstring TextOf(HWND window) {
   return text;
 }
 
-std::wstring ItemText(HWND window, int id) {
-  wchar_t text[2048] = {};
-  GetDlgItemTextW(window, id, text, 2048);
-  return text;
-}
-
 std::vector<HWND> TopLevelWindowsOfWatched() {
   struct Search {
     std::set<DWORD> ids;
@@ -208,6 +206,25 @@ HWND FindProgressWindow() {
     }
   }
   exit(kExitFailed);
+}
+
+// A message to a window of the watched process, answered within the timeout: a setup whose
+// window thread stops answering then fails the test with a reason instead of hanging it.
+LRESULT Ask(HWND window, UINT message, WPARAM wparam, LPARAM lparam, const std::wstring& what) {
+  DWORD_PTR answer = 0;
+  if (!SendMessageTimeoutW(window, message, wparam, lparam, SMTO_NORMAL, g_timeout_ms, &answer)) {
+    if (!IsWindow(window)) return 0;  // gone while asked: there is nothing to wait for
+    GiveUp(what + L": the window did not answer");
+  }
+  return static_cast<LRESULT>(answer);
+}
+
+std::wstring ItemText(HWND window, int id) {
+  wchar_t text[2048] = {};
+  if (HWND item = GetDlgItem(window, id)) {
+    Ask(item, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text), L"text " + std::to_wstring(id));
+  }
+  return text;
 }
 
 // Polls `find` until it gives a window or the time is up.
@@ -454,21 +471,22 @@ bool RunSteps(int argc, wchar_t** argv) {
     } else if (step == L"check" && has_one) {
       const std::wstring id = argv[++i];
       HWND box = Control(L"check", id);
-      Print(L"check." + id, std::to_wstring(SendMessageW(box, BM_GETCHECK, 0, 0)));
+      Print(L"check." + id, std::to_wstring(Ask(box, BM_GETCHECK, 0, 0, L"check " + id)));
     } else if (step == L"click" && has_one) {
-      SendMessageW(Control(L"click", argv[++i]), BM_CLICK, 0, 0);
+      const std::wstring id = argv[++i];
+      Ask(Control(L"click", id), BM_CLICK, 0, 0, L"click " + id);
     } else if (step == L"open" && has_one) {
       PostMessageW(Control(L"open", argv[++i]), BM_CLICK, 0, 0);
     } else if (step == L"set-text" && has_two) {
       HWND control = Control(L"set-text", argv[i + 1]);
-      SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[i + 2]));
+      Ask(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[i + 2]), L"set-text");
       i += 2;
     } else if (step == L"set-folder" && has_one) {
       HWND picker = Current(L"set-folder");
       HWND box = GetDlgItem(picker, kModernPickerNameBox);
       if (!box) box = GetDlgItem(picker, kClassicPickerNameBox);
       if (!box) GiveUp(L"set-folder: the picker has no name box");
-      SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[++i]));
+      Ask(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[++i]), L"set-folder");
     } else if (step == L"escape") {
       PressEscape();
     } else if (step == L"enter") {
@@ -524,5 +542,8 @@ int wmain(int argc, wchar_t** argv) {
     g_timeout_ms = static_cast<DWORD>(wcstoul(value, nullptr, 10));
   }
   if (argc < 2) return Usage() ? 0 : kExitUsage;
+  if (GetEnvironmentVariableW(L"PELKO_UI_SIGNAL_READY", value, 256) > 0) {
+    Print(L"driver.ready", L"1");
+  }
   return RunSteps(argc, argv) ? 0 : kExitUsage;
 }
