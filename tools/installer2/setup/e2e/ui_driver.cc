@@ -38,7 +38,7 @@
 //                          for each top-level window the process had (kind: dialog, box,
 //                          progress or other), then windows.seen=<n> and windows.visible=<n>
 //   wait-exit              wait until the process has ended; prints process.seen=1 when it was
-//                          seen running at all
+//                          seen running at all (in this step or an earlier one)
 //   children               prints child=<class>|<id>|<text>|<visible> for every descendant
 //                          (for writing new scenarios)
 //   reading-order ID       judges from the pixels on the screen whether control ID (65535: a
@@ -82,6 +82,9 @@ std::wstring g_process_name = L"setup.exe";
 DWORD g_timeout_ms = 120000;
 HWND g_dialog = nullptr;   // the customize dialog
 HWND g_current = nullptr;  // the window the steps act on
+// Whether the watched process was ever seen running. A step that waits for its end must know:
+// a process that ended before the step began is not one that never started.
+bool g_process_seen = false;
 
 void PrintUtf8(const std::wstring& text) {
   std::wstring escaped;
@@ -124,6 +127,7 @@ std::set<DWORD> WatchedProcesses() {
     if (Lower(entry.szExeFile) == Lower(g_process_name)) ids.insert(entry.th32ProcessID);
   }
   CloseHandle(snapshot);
+  if (!ids.empty()) g_process_seen = true;
   return ids;
 }
 
@@ -295,13 +299,8 @@ void WatchWindows() {
   std::set<HWND> seen;
   int visible = 0;
   const ULONGLONG deadline = GetTickCount64() + g_timeout_ms * 5;
-  bool process_seen = false;
   for (;;) {
-    if (!WatchedProcesses().empty()) {
-      process_seen = true;
-    } else if (process_seen || GetTickCount64() > deadline) {
-      break;
-    }
+    if (WatchedProcesses().empty() && (g_process_seen || GetTickCount64() > deadline)) break;
     for (HWND window : TopLevelWindowsOfWatched()) {
       if (seen.insert(window).second) {
         const bool shown = IsWindowVisible(window) != FALSE;
@@ -313,24 +312,19 @@ void WatchWindows() {
     if (GetTickCount64() > deadline) GiveUp(L"the process did not end");
     Sleep(2);
   }
-  Print(L"process.seen", process_seen ? L"1" : L"0");
+  Print(L"process.seen", g_process_seen ? L"1" : L"0");
   Print(L"windows.seen", std::to_wstring(seen.size()));
   Print(L"windows.visible", std::to_wstring(visible));
 }
 
 void WaitExit() {
   const ULONGLONG deadline = GetTickCount64() + g_timeout_ms;
-  bool seen = false;
   for (;;) {
-    if (!WatchedProcesses().empty()) {
-      seen = true;
-    } else if (seen || GetTickCount64() > deadline) {
-      break;
-    }
+    if (WatchedProcesses().empty() && (g_process_seen || GetTickCount64() > deadline)) break;
     if (GetTickCount64() > deadline) GiveUp(L"the process did not end");
     Sleep(kPollMs);
   }
-  Print(L"process.seen", seen ? L"1" : L"0");
+  Print(L"process.seen", g_process_seen ? L"1" : L"0");
 }
 
 void PressEscape() {
