@@ -22,28 +22,13 @@ sys.path.insert(0, HERE)
 sys.dont_write_bytecode = True  # no cache files in the source tree
 import make_manifest  # noqa: E402
 from make_version_resource import PackageError  # noqa: E402
+from marker_package_test_support import build_marker_package  # noqa: E402
 from pe_resources import RT_MANIFEST, read_resources  # noqa: E402
 
 ENV = os.environ
 ASM_V3 = '{urn:schemas-microsoft-com:asm.v3}'
 REQUIRE = 'requireAdministrator'
 INVOKER = 'asInvoker'
-
-PER_USER_WXS = """<?xml version="1.0" encoding="utf-8"?>
-<Wix xmlns="http://schemas.microsoft.com/wix/2006/wi">
-  <Product Id="*" Name="Orvel Oma" Language="1033" Version="2.0.0" Manufacturer="Kessa"
-           UpgradeCode="1B7C9E2A-4D3F-4A58-8E6B-0C2D4F6A8B13">
-    <Package InstallerVersion="500" Compressed="yes" InstallScope="perUser"/>
-    <Directory Id="TARGETDIR" Name="SourceDir">
-      <Component Id="Marker" Guid="7A2C4E6B-1D3F-4B58-9C0E-2F4A6C8E0B25">
-        <RegistryValue Root="HKCU" Key="Software\\Orvel Oma" Name="Installed" Type="integer"
-                       Value="1" KeyPath="yes"/>
-      </Component>
-    </Directory>
-    <Feature Id="Complete" Level="1"><ComponentRef Id="Marker"/></Feature>
-  </Product>
-</Wix>
-"""
 
 
 def manifest_of(exe):
@@ -118,10 +103,9 @@ class PackageBuilds(unittest.TestCase):
         os.makedirs(cls.work, exist_ok=True)
         cls.build = os.path.join(cls.work, 'build')
         cls.per_user = os.path.join(cls.work, 'Orvel-Oma.msi')
-        wxs = os.path.join(cls.work, 'per-user.wxs')
-        with open(wxs, 'w', encoding='utf-8') as out:
-            out.write(PER_USER_WXS)
-        subprocess.run([ENV['WIXL'], '-o', cls.per_user, wxs], check=True)
+        build_marker_package(ENV['WIXL'], cls.per_user, 'Orvel Oma', 'Kessa', '2.0.0',
+                             '1B7C9E2A-4D3F-4A58-8E6B-0C2D4F6A8B13',
+                             '7A2C4E6B-1D3F-4B58-9C0E-2F4A6C8E0B25')
 
     @classmethod
     def tearDownClass(cls):

@@ -16,12 +16,12 @@ import re
 import subprocess
 import sys
 import unittest
-from xml.sax.saxutils import quoteattr
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 sys.dont_write_bytecode = True  # no cache files in the source tree
 import make_version_resource  # noqa: E402
+from marker_package_test_support import build_marker_package  # noqa: E402
 
 ENV = os.environ
 STRING_BLOCKS = ('000004b0', '040904b0')
@@ -33,22 +33,6 @@ SECOND_PRODUCT = {
     'Manufacturer': 'Kessa & Söhne',
     'ProductVersion': '3.14.1592',
 }
-
-SECOND_PACKAGE_WXS = """<?xml version="1.0" encoding="utf-8"?>
-<Wix xmlns="http://schemas.microsoft.com/wix/2006/wi">
-  <Product Id="*" Name={name} Language="1033" Codepage="65001" Version={version}
-           Manufacturer={manufacturer} UpgradeCode="6F4D1C2B-8E0A-4B5F-9C3D-2A7E1B9F0C64">
-    <Package InstallerVersion="500" Compressed="yes" InstallScope="perUser"/>
-    <Directory Id="TARGETDIR" Name="SourceDir">
-      <Component Id="Marker" Guid="0C9E5B7A-3D2F-4A61-8B4C-7E1F2D3A5B69">
-        <RegistryValue Root="HKCU" Key="Software\\Orvel" Name="Installed" Type="integer"
-                       Value="1" KeyPath="yes"/>
-      </Component>
-    </Directory>
-    <Feature Id="Complete" Level="1"><ComponentRef Id="Marker"/></Feature>
-  </Product>
-</Wix>
-"""
 
 
 def decode_rc_string(literal):
@@ -176,15 +160,12 @@ class SecondPackageBuild(VersionInfoAssertions):
 
     @classmethod
     def make_package(cls, product, sql=()):
-        wxs = os.path.join(cls.work, 'package.wxs')
-        with open(wxs, 'w', encoding='utf-8') as out:
-            out.write(SECOND_PACKAGE_WXS.format(name=quoteattr(product['ProductName']),
-                                                manufacturer=quoteattr(product['Manufacturer']),
-                                                version=quoteattr(product['ProductVersion'])))
         partial = cls.package + '.part'
         if os.path.exists(partial):
             os.remove(partial)
-        subprocess.run([ENV['WIXL'], '-o', partial, wxs], check=True)
+        build_marker_package(ENV['WIXL'], partial, product['ProductName'], product['Manufacturer'],
+                             product['ProductVersion'], '6F4D1C2B-8E0A-4B5F-9C3D-2A7E1B9F0C64',
+                             '0C9E5B7A-3D2F-4A61-8B4C-7E1F2D3A5B69')
         for query in sql:
             subprocess.run([ENV['MSIBUILD'], partial, '-q', query], check=True)
         os.replace(partial, cls.package)
