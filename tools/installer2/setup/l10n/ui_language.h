@@ -19,7 +19,8 @@ class UiLanguage {
   uint16_t GetUiLanguage();
   // Arabic, Hebrew and Persian.
   bool IsRightToLeftUi();
-  // Exact language, then the same primary language in ascending order, then the platform.
+  // Exact language, then the table of its written language where its primary language holds
+  // several, then the same primary language in ascending order, then the platform.
   std::u16string LoadStringInLanguage(uint32_t id, uint16_t language) const;
   std::u16string LocalizedString(uint32_t id) { return LoadStringInLanguage(id, GetUiLanguage()); }
 

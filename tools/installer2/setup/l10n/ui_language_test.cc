@@ -106,7 +106,7 @@ class FakeStringStore : public StringStore {
 const char* KindName(Answer::Kind kind) {
   switch (kind) {
     case Answer::kNone: return "none";
-    case Answer::kExact: return "exact";
+    case Answer::kExact: return "before the same-primary search";
     case Answer::kSamePrimary: return "same primary";
     case Answer::kPlatform: return "platform";
   }
@@ -139,7 +139,6 @@ TEST(UiLanguageTest, FallbackChainOverTheShippedLayout) {
       {"1033 takes 9 before 2057, 6153, 7177, 16393, 18441", 1033, 202, TableText(9, 202),
        Answer::kSamePrimary, 9},
       {"3082 takes 1034", 3082, 210, TableText(1034, 210), Answer::kSamePrimary, 1034},
-      {"4100 takes 1028, not 2052", 4100, 224, TableText(1028, 224), Answer::kSamePrimary, 1028},
       {"1053 takes 29", 1053, 216, TableText(29, 216), Answer::kSamePrimary, 29},
       {"1050 takes 4122 before 31770", 1050, 217, TableText(4122, 217), Answer::kSamePrimary,
        4122},
@@ -157,6 +156,45 @@ TEST(UiLanguageTest, FallbackChainOverTheShippedLayout) {
       {"missing in the neutral block", 1024, 101, u"", Answer::kNone, 0},
   };
   for (const ChainCase& c : kCases) ExpectChain(store, c);
+}
+
+TEST(UiLanguageTest, WrittenLanguagesOfOnePrimaryLanguage) {
+  const FakeStringStore store;
+  struct Case {
+    uint16_t language;
+    uint16_t table;
+    Answer::Kind step;
+  };
+  const Case kCases[] = {
+      // Serbian in Latin and Cyrillic: Serbia, Montenegro, Bosnia, the former union, neutral.
+      {9242, 31770, Answer::kExact}, {10266, 31770, Answer::kExact},
+      {2074, 31770, Answer::kExact}, {3098, 31770, Answer::kExact},
+      {11290, 31770, Answer::kExact}, {12314, 31770, Answer::kExact},
+      {6170, 31770, Answer::kExact}, {7194, 31770, Answer::kExact},
+      {27674, 31770, Answer::kExact}, {31770, 31770, Answer::kExact},
+      // Croatian and Bosnian keep the Croatian table.
+      {1050, 4122, Answer::kSamePrimary}, {4122, 4122, Answer::kExact},
+      {26, 4122, Answer::kSamePrimary}, {5146, 4122, Answer::kSamePrimary},
+      {8218, 4122, Answer::kSamePrimary}, {30746, 4122, Answer::kSamePrimary},
+      // Simplified Chinese, and Traditional where it is written.
+      {4100, 2052, Answer::kExact}, {4, 2052, Answer::kExact},
+      {30724, 2052, Answer::kExact}, {2052, 2052, Answer::kExact},
+      {5124, 3076, Answer::kExact}, {3076, 3076, Answer::kExact},
+      {1028, 1028, Answer::kExact}, {31748, 31748, Answer::kExact},
+      // Other primary languages go on as before.
+      {1033, 9, Answer::kSamePrimary}, {3082, 1034, Answer::kSamePrimary},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.language);
+    ExpectChain(store, {"written language", c.language, 207, TableText(c.table, 207), c.step,
+                        c.table});
+  }
+
+  // A written-language table without the entry goes on to the same primary language.
+  FakeStringStore gap;
+  gap.Put(31770, 205, u"");
+  ExpectChain(gap, {"empty Serbian entry", 9242, 205, TableText(4122, 205), Answer::kSamePrimary,
+                    4122});
 }
 
 TEST(UiLanguageTest, EmptyEntryCountsAsMissing) {

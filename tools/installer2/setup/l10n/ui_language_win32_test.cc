@@ -164,7 +164,9 @@ TEST(ResourceStringStoreTest, FallbackChainOnTheRealTables) {
       {"2057 has its own table", 2057, 202, RecordingStore::kExact, 2057},
       {"1033 takes the 9 table", 1033, 202, RecordingStore::kSamePrimary, 9},
       {"3082 takes 1034", 3082, 210, RecordingStore::kSamePrimary, 1034},
-      {"4100 takes 1028", 4100, 203, RecordingStore::kSamePrimary, 1028},
+      {"4100 takes 2052", 4100, 203, RecordingStore::kExact, 2052},
+      {"9242 takes 31770", 9242, 206, RecordingStore::kExact, 31770},
+      {"5124 takes 3076", 5124, 203, RecordingStore::kExact, 3076},
       {"1053 takes 29", 1053, 216, RecordingStore::kSamePrimary, 29},
       {"1050 takes 4122", 1050, 217, RecordingStore::kSamePrimary, 4122},
       {"1068 falls to the platform", 1068, 202, RecordingStore::kPlatform, 0},
@@ -188,7 +190,9 @@ TEST(ResourceStringStoreTest, FallbackChainOnTheRealTables) {
   }
   // The steps above only prove something where the candidate tables differ.
   EXPECT_NE(ui.LoadStringInLanguage(202, 1033), resources.ReadStringTableEntry(202, 2057));
-  EXPECT_NE(ui.LoadStringInLanguage(202, 4100), resources.ReadStringTableEntry(202, 2052));
+  EXPECT_NE(ui.LoadStringInLanguage(203, 4100), resources.ReadStringTableEntry(203, 1028));
+  EXPECT_NE(ui.LoadStringInLanguage(206, 9242), resources.ReadStringTableEntry(206, 4122));
+  EXPECT_NE(ui.LoadStringInLanguage(203, 5124), resources.ReadStringTableEntry(203, 1028));
 }
 
 TEST(ProcessUiLanguageTest, OneLanguageOverTheProgramsOwnTables) {
