@@ -38,6 +38,21 @@ class UniqueHandle {
   HANDLE handle_ = nullptr;
 };
 
+// A directory search of FindFirstFileW, closed with FindClose.
+class FindHandle {
+ public:
+  explicit FindHandle(HANDLE handle) : handle_(handle) {}
+  ~FindHandle() {
+    if (valid()) FindClose(handle_);
+  }
+  FindHandle(const FindHandle&) = delete;
+  FindHandle& operator=(const FindHandle&) = delete;
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE handle_;
+};
+
 class RegKey {
  public:
   RegKey() = default;

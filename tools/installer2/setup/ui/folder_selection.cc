@@ -24,6 +24,18 @@ bool CutAtLastBackslash(std::u16string& candidate) {
   return true;
 }
 
+std::vector<std::u16string> FoldersOnTheWay(const std::u16string& path) {
+  std::vector<std::u16string> folders;
+  size_t backslash = path.find(u'\\');
+  if (backslash == std::u16string::npos) return folders;
+  while (backslash != std::u16string::npos) {
+    folders.push_back(path.substr(0, backslash + 1));
+    backslash = path.find(u'\\', backslash + 1);
+  }
+  if (path.back() != u'\\') folders.push_back(path + u'\\');
+  return folders;
+}
+
 int32_t SearchInitialFolder(const std::u16string& initial_path,
                             const std::function<int32_t(const std::u16string&)>& parse) {
   std::u16string candidate = initial_path;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace pelko::setup {
 
@@ -32,6 +33,10 @@ std::u16string DefaultKmlFolder(const std::u16string& app_data);
 // Cuts `candidate` before its last backslash (the backslash goes too); false, and `candidate`
 // unchanged, when it holds none.
 bool CutAtLastBackslash(std::u16string& candidate);
+
+// Every folder from the root of `path` down to `path` itself, each with its trailing backslash:
+// "C:\\a\\b" gives "C:\\", "C:\\a\\", "C:\\a\\b\\". Empty for a path without a backslash.
+std::vector<std::u16string> FoldersOnTheWay(const std::u16string& path);
 
 // The initial-folder search: asks `parse` for `initial_path`, and while the answer is one of the
 // two not-found codes, for the same text cut before its last backslash. Returns the last answer;

@@ -78,6 +78,25 @@ TEST(FolderSelectionTest, InitialFolderSearch) {
   }
 }
 
+TEST(FolderSelectionTest, FoldersOnTheWay) {
+  struct Case {
+    std::u16string path;
+    std::vector<std::u16string> folders;
+  };
+  const Case kCases[] = {
+      {u"C:\\A\\B", {u"C:\\", u"C:\\A\\", u"C:\\A\\B\\"}},
+      {u"C:\\A\\B\\", {u"C:\\", u"C:\\A\\", u"C:\\A\\B\\"}},
+      {u"C:\\", {u"C:\\"}},
+      {u"C:", {}},
+      {u"", {}},
+      {u"\\\\srv\\share", {u"\\", u"\\\\", u"\\\\srv\\", u"\\\\srv\\share\\"}},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(std::string(c.path.begin(), c.path.end()));
+    EXPECT_EQ(FoldersOnTheWay(c.path), c.folders);
+  }
+}
+
 TEST(FolderSelectionTest, DefaultFolders) {
   struct Case {
     const char* name;

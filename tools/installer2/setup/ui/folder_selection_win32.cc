@@ -20,6 +20,18 @@ std::u16string KnownFolderWithSeparator(int csidl) {
   return WithFolderSeparator(FromWide(buffer));
 }
 
+// Wine's classic picker finds the folder to preselect by comparing the parsed path's items with
+// its tree's items byte for byte, and each carries its folder's last-access time. The first
+// listing of a folder after a change moves that time (the picker's own icon lookups list the
+// folders it shows), so a folder listed between the two no longer matches, and the picker opens
+// far above the folder. Listing each folder on the way beforehand settles those times.
+void SettleFolderAccessTimes(const std::u16string& path) {
+  for (const std::u16string& folder : FoldersOnTheWay(path)) {
+    WIN32_FIND_DATAW found;
+    const FindHandle search(::FindFirstFileW(AsWide(folder + u"*"), &found));
+  }
+}
+
 std::u16string PickerTitle() { return ProcessUiLanguage().LocalizedString(kFolderPickerTitleStringId); }
 
 }  // namespace
@@ -107,6 +119,7 @@ std::u16string BrowseForFolderClassic(HWND owner, const std::u16string& initial_
   info.lpszTitle = AsWide(title);
   info.ulFlags = kClassicPickerFlags;
   if (!initial_path.empty()) {
+    SettleFolderAccessTimes(initial_path);
     info.lpfn = &BrowseCallback;
     info.lParam = reinterpret_cast<LPARAM>(AsWide(initial_path));
   }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <commctrl.h>
 
 #include <string>
 
@@ -193,33 +194,50 @@ TEST(FolderPickerWin32Test, ModernPickerNeedsComOnTheThread) {
 }
 
 // Runs the picker on this thread with `step` acting on it once it is up.
-std::u16string PickWithClassic(const std::u16string& initial, void (*step)(HWND picker),
-                               bool* saw_title = nullptr) {
-  static bool* title_seen;
+std::u16string PickWithClassic(const std::u16string& initial, void (*step)(HWND picker)) {
   static void (*act)(HWND);
-  title_seen = saw_title;
   act = step;
   ModalDriver::Schedule([] {
     HWND picker = OtherThreadDialog(nullptr);
     if (!picker) return false;
-    if (title_seen) {
-      *title_seen = HasChildWithText(
-          picker, AsWide(ProcessUiLanguage().LocalizedString(kFolderPickerTitleStringId)));
-    }
     act(picker);
     return true;
   });
   return BrowseForFolder(nullptr, initial);
 }
 
+// The text of the item selected in the picker's folder tree; empty when none is.
+std::wstring SelectedTreeItem(HWND picker) {
+  HWND tree = FindWindowExW(picker, nullptr, WC_TREEVIEWW, nullptr);
+  HTREEITEM selected = tree ? TreeView_GetSelection(tree) : nullptr;
+  wchar_t text[MAX_PATH] = {};
+  TVITEMW item = {};
+  item.mask = TVIF_TEXT;
+  item.hItem = selected;
+  item.pszText = text;
+  item.cchTextMax = MAX_PATH;
+  if (!selected || !TreeView_GetItem(tree, &item)) return L"";
+  return text;
+}
+
 TEST(FolderPickerWin32Test, ClassicPickerOpensAtTheInitialFolder) {
   TempTree tree;
   const std::u16string folder = tree.MakeFolder(u"Preselected");
-  bool saw_title = false;
-  // OK without touching anything returns what the callback preselected.
-  const std::u16string picked = PickWithClassic(
-      folder, [](HWND picker) { SendMessageW(picker, WM_COMMAND, IDOK, 0); }, &saw_title);
-  EXPECT_EQ(picked, folder);
+  static bool saw_selection, saw_title;
+  saw_selection = saw_title = false;
+  // OK without touching anything returns what the callback preselected, once the tree shows it
+  // (the first picker of a process takes a while to fill its tree).
+  ModalDriver::Schedule([] {
+    HWND picker = OtherThreadDialog(nullptr);
+    if (!picker || SelectedTreeItem(picker) != L"Preselected") return false;
+    saw_selection = true;
+    saw_title = HasChildWithText(
+        picker, AsWide(ProcessUiLanguage().LocalizedString(kFolderPickerTitleStringId)));
+    SendMessageW(picker, WM_COMMAND, IDOK, 0);
+    return true;
+  });
+  EXPECT_EQ(BrowseForFolder(nullptr, folder), folder);
+  EXPECT_TRUE(saw_selection) << "the tree never selected the folder";
   EXPECT_TRUE(saw_title);
 }
 
