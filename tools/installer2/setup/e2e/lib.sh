@@ -12,7 +12,7 @@
 #   e2e_run 'C:\p.exe' '"C:\p.exe" x'  the same for any program and exact command line
 #   e2e_reg_get 'HKCU\Software\K' V  prints a string or DWORD value; status 1 when it is absent
 #   e2e_temp_dir                     the temporary folder (Windows path) setup.exe would use
-#   e2e_unix_path 'C:\x'             the Unix path of a Windows path (winepath)
+#   e2e_unix_path 'C:\x'             the Unix path of a Windows path (the prefix's drive mapping)
 #   e2e_assert_* ...                 checks that report a clear message and let the script go on
 #   e2e_finish                       exit status: 0 when every check passed
 #
@@ -197,12 +197,32 @@ e2e_temp_dir() {
 
 e2e_expand() { e2e_probe expand "$1" || e2e_die "e2e_probe expand '$1' failed"; }
 
+# The prefix's drive mapping is known (dosdevices/<letter>:), so no Wine process is started for
+# this: winepath, a Wine program, could fail to start under load. Each existing component is
+# found without regard to case, as Wine finds it; a missing one is kept as it is written.
 e2e_unix_path() {
-  local path
-  path=$(winepath -u "$1" 2>/dev/null) || e2e_die "winepath failed for '$1'"
-  path=${path%$'\r'}
-  # A folder given with its trailing backslash comes back with a slash; callers append "/name".
-  [ "$path" = / ] || path=${path%/}
+  local path component entry lower found drive components=()
+  [[ $1 =~ ^([A-Za-z]):(.*)$ ]] || e2e_die "not a Windows path with a drive: '$1'"
+  drive=${BASH_REMATCH[1],,}
+  IFS='\' read -r -a components <<<"${BASH_REMATCH[2]}"
+  path=$(cd "$WINEPREFIX/dosdevices/$drive:" 2>/dev/null && pwd -P) ||
+    e2e_die "drive $drive: is not mapped in $WINEPREFIX"
+  for component in "${components[@]}"; do
+    case $component in
+      '' | .) continue ;;
+      ..) path=${path%/*}; [ -n "$path" ] || path=/; continue ;;
+    esac
+    if [ ! -e "$path/$component" ] && [ -d "$path" ]; then
+      lower=${component,,}
+      found=""
+      for entry in "$path"/* "$path"/.*; do
+        entry=${entry##*/}
+        if [ "${entry,,}" = "$lower" ]; then found=$entry; break; fi
+      done
+      [ -z "$found" ] || component=$found
+    fi
+    path=${path%/}/$component
+  done
   printf '%s' "$path"
 }
 
