@@ -8,6 +8,7 @@ packages=(
   wine wine64 wixl msitools
   xvfb xauth imagemagick
   osslsigncode openssl
+  python3-jsonschema python3-yaml
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Two clean builds of the setup target from these sources, in two folders of different depth,
-# with another time zone and locale for the second, must give byte-identical setup.exe files
-# (and, when they build it, the same demo package). Unsigned: a signature with a time stamp is
+# with another time zone and locale for the second, must give byte-identical setup.exe files,
+# release records and winget manifests (and, when they build it, the same demo package). Unsigned: a signature with a time stamp is
 # never the same twice.
 #
 # Environment (the CMake test registration sets it): REPRO_WORK_DIR (scratch folder), SOURCE_DIR,
@@ -47,6 +47,8 @@ if [ -z "${SETUP_PACKAGE:-}" ]; then
   compare tools/installer2/demo/TavrinPelko-Larkin.msi
 fi
 compare setup.exe
+compare setup-release.json
+for manifest in "$first"/winget/*.yaml; do compare "winget/${manifest##*/}"; done
 # Kept for a look when they differ.
 if [ "$failures" -eq 0 ]; then rm -rf "$work"; fi
 [ "$failures" -eq 0 ]

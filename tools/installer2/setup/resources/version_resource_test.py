@@ -1,21 +1,28 @@
 #!/usr/bin/env python3
-"""Checks the version information of setup.exe against the embedded package's Property table.
+"""Checks what the build says of setup.exe against the embedded package's Property table: the
+version information, the release record and the winget manifests, and the package extracted
+again.
 
-Read back from the built files with windres: the setup of this build, and a setup built in a
-build directory of its own around a second small package with another name, manufacturer and
-version. A package with a malformed or missing ProductVersion must fail that build, naming the
-package.
+Read back from the built files: the setup of this build, and a setup built in a build directory
+of its own around a second small per-user package with another name, manufacturer and version.
+A package with a malformed or missing ProductVersion must fail that build, naming the package.
 
 Environment (the CMake test registration sets it): SETUP_EXE, SETUP_PACKAGE_FILE (the package
 it embeds), SOURCE_DIR, WORK_DIR (scratch build directory), CMAKE_GENERATOR, WINDRES, MSIINFO,
-WIXL, MSIBUILD.
+WIXL, MSIBUILD, PE_WITHOUT_PACKAGE (a Windows program that carries no package).
 """
 
+import glob
+import json
 import os
 import re
 import subprocess
 import sys
+import tempfile
 import unittest
+
+import jsonschema
+import yaml
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
@@ -114,6 +121,91 @@ class VersionInfoAssertions(unittest.TestCase):
                 }, info['blocks'][name])
 
 
+SCHEMAS = os.path.join(HERE, '..', 'release', 'winget-schemas-1.10.0')
+MANIFEST_KINDS = {'.installer.yaml': 'installer', '.yaml': 'version',
+                  '.locale.en-US.yaml': 'defaultLocale'}
+
+
+class ReleaseRecordAssertions(unittest.TestCase):
+    def assert_release_record(self, exe, package, scope, level):
+        """The record beside `exe` and its winget manifests state what the package and the
+        file say."""
+        folder = os.path.dirname(exe)
+        with open(os.path.join(folder, 'setup-release.json'), encoding='utf-8') as source:
+            record = json.load(source)
+        properties = package_properties(package)
+        for field, name in (('productName', 'ProductName'), ('manufacturer', 'Manufacturer'),
+                            ('productVersion', 'ProductVersion'),
+                            ('productCode', 'ProductCode'), ('upgradeCode', 'UpgradeCode')):
+            self.assertEqual(properties[name], record[field], field)
+        digest = subprocess.run(['sha256sum', exe], check=True, capture_output=True,
+                                text=True).stdout.split()[0]
+        self.assertEqual(digest, record['setupSha256'])
+        self.assertEqual(os.path.getsize(exe), record['setupSize'])
+        self.assertEqual((scope, level), (record['scope'], record['executionLevel']))
+        self.assertEqual('setup.exe KORVO=1', record['silentCommandLine'])
+        self.assertEqual({'success', 'restart', 'retry', 'failure'},
+                         {entry['kind'] for entry in record['exitCodes']})
+
+        manifests = {}
+        for path in glob.glob(os.path.join(folder, 'winget', '*.yaml')):
+            kind = next(kind for suffix, kind in sorted(MANIFEST_KINDS.items(),
+                                                         key=lambda item: -len(item[0]))
+                        if path.endswith(suffix))
+            with open(path, encoding='utf-8') as source:
+                manifests[kind] = yaml.safe_load(source)
+            with open(os.path.join(SCHEMAS, f'manifest.{kind}.1.10.0.json')) as source:
+                jsonschema.validate(manifests[kind], json.load(source))
+        self.assertEqual(set(MANIFEST_KINDS.values()), set(manifests))
+        installer = manifests['installer']
+        for manifest in manifests.values():
+            self.assertEqual(record['productVersion'], manifest['PackageVersion'])
+        self.assertEqual(record['productCode'], installer['ProductCode'])
+        self.assertEqual(record['scope'], installer['Scope'])
+        self.assertEqual(record['setupSha256'], installer['Installers'][0]['InstallerSha256'].lower())
+        entry = installer['AppsAndFeaturesEntries'][0]
+        self.assertEqual((record['productName'], record['manufacturer'], record['upgradeCode'],
+                          'msi'),
+                         (entry['DisplayName'], entry['Publisher'], entry['UpgradeCode'],
+                          entry['InstallerType']))
+        self.assertEqual(
+            {c['code'] for c in record['exitCodes'] if c['code']},
+            {c['InstallerReturnCode'] for c in installer['ExpectedReturnCodes']})
+        self.assertEqual(level == 'requireAdministrator',
+                         installer.get('ElevationRequirement') == 'elevationRequired')
+
+
+class PackageExtraction(unittest.TestCase):
+    SCRIPT = os.path.join(HERE, '..', '..', '..', '..', 'scripts', 'extract-package.py')
+
+    def extract(self, exe, output, *options):
+        return subprocess.run([sys.executable, self.SCRIPT, exe, output, *options],
+                              capture_output=True, text=True)
+
+    def test_round_trip_and_refusals(self):
+        with tempfile.TemporaryDirectory() as work:
+            output = os.path.join(work, 'product.msi')
+            result = self.extract(ENV['SETUP_EXE'], output)
+            self.assertEqual(0, result.returncode, result.stderr)
+            with open(output, 'rb') as got, open(ENV['SETUP_PACKAGE_FILE'], 'rb') as want:
+                self.assertEqual(want.read(), got.read())
+            not_pe = os.path.join(work, 'notes.txt')
+            with open(not_pe, 'w') as out:
+                out.write('not a program\n')
+            cases = (
+                ((ENV['SETUP_EXE'], output), 'exists; give --force'),
+                ((not_pe, os.path.join(work, 'a.msi')), 'is not a Windows program'),
+                ((ENV['PE_WITHOUT_PACKAGE'], os.path.join(work, 'b.msi')),
+                 'carries no installer package'),
+            )
+            for arguments, message in cases:
+                with self.subTest(message=message):
+                    result = self.extract(*arguments)
+                    self.assertEqual(2, result.returncode)
+                    self.assertIn(message, result.stderr)
+            self.assertEqual(0, self.extract(ENV['SETUP_EXE'], output, '--force').returncode)
+
+
 class VersionParsing(unittest.TestCase):
     def test_versions(self):
         cases = (
@@ -138,12 +230,16 @@ class VersionParsing(unittest.TestCase):
                 self.assertEqual(expected, make_version_resource.parse_version(text))
 
 
-class DemoBuild(VersionInfoAssertions):
+class DemoBuild(VersionInfoAssertions, ReleaseRecordAssertions):
     def test_versioned_from_its_package(self):
         self.assert_versioned_from(ENV['SETUP_EXE'], ENV['SETUP_PACKAGE_FILE'])
 
+    def test_release_record_of_its_package(self):
+        self.assert_release_record(ENV['SETUP_EXE'], ENV['SETUP_PACKAGE_FILE'], 'machine',
+                                   'requireAdministrator')
 
-class SecondPackageBuild(VersionInfoAssertions):
+
+class SecondPackageBuild(VersionInfoAssertions, ReleaseRecordAssertions):
     """One build directory around a package file that the cases rewrite in turn."""
 
     @classmethod
@@ -179,6 +275,8 @@ class SecondPackageBuild(VersionInfoAssertions):
         result = self.build_setup()
         self.assertEqual(0, result.returncode, result.stdout + result.stderr)
         self.assert_versioned_from(os.path.join(self.build, 'setup.exe'), self.package)
+        self.assert_release_record(os.path.join(self.build, 'setup.exe'), self.package, 'user',
+                                   'asInvoker')
 
     def test_malformed_or_missing_version_fails_the_build(self):
         set_version = "UPDATE `Property` SET `Value` = '{}' WHERE `Property` = 'ProductVersion'"
