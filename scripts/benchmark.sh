@@ -17,7 +17,10 @@
 #      whose spread is the machine's noise. BENCH_ROUNDS=5 gives a quick look;
 #   3. extraction: ExtractPackage of a 50 MiB package resource (written, held and checked
 #      against the resource, and once more without the check) against `cp` of the same file into
-#      the same folder (min and median of N runs), and the timer's peak memory.
+#      the same folder (min and median of N runs), and the timer's peak memory;
+#   4. time to dialog: setup.exe's interactive start against the barest one-dialog program, from
+#      process creation to the dialog visible and answering (scripts/bench/time_to_dialog.sh,
+#      which also runs alone; BENCH_DIALOG_ROUNDS pairs, default 25).
 # Settings (environment): BENCH_MAIN_BUILD (default build/windows: the ordinary windows preset
 # build, made when missing; the setup measured is its setup.exe, and the one around the large
 # package is built from the same source tree), BENCH_BUILD (default build/bench: the stub build
@@ -449,3 +452,7 @@ echo "extraction (50 MiB) without the check of the held file: min $unchecked_min
      "$unchecked_median ms; ratio to cp min $(ratio "$unchecked_min" "$cp_min") median" \
      "$(ratio "$unchecked_median" "$cp_median"); timer peak working set $peak_working_set B," \
      "peak pagefile $peak_pagefile B"
+
+# --- 4. time to dialog ------------------------------------------------------------------------
+log "== time to dialog"
+BENCH_BUILD="$bench" bash "$root/scripts/bench/time_to_dialog.sh" "$setup_exe"
