@@ -4,8 +4,9 @@
 //
 //   dialog_timer.exe <rounds> <program> <program>...
 //
-// Prints one line a round: the milliseconds of each program in the order given. Exit code 1
-// when a program fails to start, ends before it shows a window, or does not answer.
+// Prints one line a round: the milliseconds of each program in the order given. A start that
+// shows no answering window (Wine, loaded, now and then loses a process while it starts) is
+// tried again, twice at most, with a line on stderr; exit code 1 when all three fail.
 #include <windows.h>
 
 #include <cstdio>
@@ -78,10 +79,10 @@ int wmain(int argc, wchar_t** argv) {
     std::vector<double> times(programs);
     for (int k = 0; k < programs; ++k) {
       const int which = (round + k) % programs;
-      times[which] = TimeToDialog(argv[2 + which]);
-      if (times[which] < 0) {
-        std::fprintf(stderr, "dialog_timer: %ls showed no answering window\n", argv[2 + which]);
-        return 1;
+      for (int attempt = 1; (times[which] = TimeToDialog(argv[2 + which])) < 0; ++attempt) {
+        std::fprintf(stderr, "dialog_timer: %ls showed no answering window (attempt %d of 3)\n",
+                     argv[2 + which], attempt);
+        if (attempt == 3) return 1;
       }
     }
     for (int k = 0; k < programs; ++k) std::printf(k ? " %.2f" : "%.2f", times[k]);

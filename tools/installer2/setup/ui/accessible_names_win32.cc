@@ -35,15 +35,25 @@ class AnnotationSession {
 }  // namespace
 
 bool OleaccNaming::Name(HWND window, const std::u16string& name) {
-  if (!window) return false;
+  return NameAll({{window, name}}) == 1;
+}
+
+size_t OleaccNaming::NameAll(const std::vector<WindowName>& names) {
   AnnotationSession session;
   last_result_ = session.result();
-  if (!session.service()) return false;
-  last_result_ = session.service()->SetHwndPropStr(window, static_cast<DWORD>(OBJID_CLIENT),
-                                                   CHILDID_SELF, PROPID_ACC_NAME, AsWide(name));
-  if (FAILED(last_result_)) return false;
-  named_.push_back(window);
-  return true;
+  if (!session.service()) return 0;
+  size_t kept = 0;
+  for (const WindowName& entry : names) {
+    if (!entry.window) continue;
+    last_result_ = session.service()->SetHwndPropStr(entry.window,
+                                                     static_cast<DWORD>(OBJID_CLIENT),
+                                                     CHILDID_SELF, PROPID_ACC_NAME,
+                                                     AsWide(entry.name));
+    if (FAILED(last_result_)) continue;
+    named_.push_back(entry.window);
+    ++kept;
+  }
+  return kept;
 }
 
 void OleaccNaming::ClearNames() {

@@ -237,6 +237,16 @@ TEST(OleaccNamingWin32Test, ANameGivenIsReadWhereThePlatformKeepsItAndTakenBack)
   }
   naming.ClearNames();
   EXPECT_EQ(ReadName(button), L"Browse...");
+
+  // Several names in one go (one COM set-up for all) are kept, read and taken back alike.
+  HWND second = CreateWindowExW(0, L"BUTTON", L"B&rowse...", WS_CHILD | WS_VISIBLE, 0, 30, 80,
+                                20, owner, nullptr, nullptr, nullptr);
+  EXPECT_EQ(naming.NameAll({{button, u"Browse... 1. Program folder"},
+                            {second, u"Browse... 2. Cache folder"}}),
+            named ? 2u : 0u);
+  EXPECT_EQ(ReadName(second), named ? L"Browse... 2. Cache folder" : L"Browse...");
+  naming.ClearNames();
+  EXPECT_EQ(ReadName(second), L"Browse...");
   DestroyWindow(owner);
 }
 

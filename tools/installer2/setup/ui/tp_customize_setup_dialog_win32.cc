@@ -111,12 +111,14 @@ void TpCustomizeSetupDialog::NameFolderControls() {
   // A display takes its label's name from the platform (the static right before it); the three
   // Browse buttons read alike and get the folder each one changes. The names come from the
   // texts shown, so they are in the UI language.
+  std::vector<AccessibleNaming::WindowName> names;
   for (const FolderRow& row : kFolderRows) {
     const std::u16string label = ItemText(hwnd_, row.label_id);
-    naming_.Name(::GetDlgItem(hwnd_, row.display_id), FolderLabelName(label));
-    naming_.Name(::GetDlgItem(hwnd_, row.browse_id),
-                 BrowseButtonName(ItemText(hwnd_, row.browse_id), label));
+    names.push_back({::GetDlgItem(hwnd_, row.display_id), FolderLabelName(label)});
+    names.push_back({::GetDlgItem(hwnd_, row.browse_id),
+                     BrowseButtonName(ItemText(hwnd_, row.browse_id), label)});
   }
+  naming_.NameAll(names);
 }
 
 LRESULT TpCustomizeSetupDialog::OnDestroy(UINT, WPARAM, LPARAM, bool& handled) {
