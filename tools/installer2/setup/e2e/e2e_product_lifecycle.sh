@@ -24,7 +24,7 @@ run_next_setup() { e2e_run "$NEXT_SETUP_WIN" "\"$NEXT_SETUP_WIN\" $1"; }
 
 # The versions of the product the installer has registered, one a line, sorted.
 registered_versions() {
-  wine reg query "$UNINSTALL_KEY" /s 2>/dev/null | tr -d '\r' | awk -v name="$PRODUCT_NAME" '
+  e2e_reg query "$UNINSTALL_KEY" /s | awk -v name="$PRODUCT_NAME" '
     /^HKEY_/ { found = 0 }
     $1 == "DisplayName" && $2 == "REG_SZ" { sub(/^ *DisplayName +REG_SZ +/, ""); found = ($0 == name) }
     $1 == "DisplayVersion" { version = $3 }
@@ -41,7 +41,7 @@ machine_state() {
    find "Program Files/Tavrin" users/*/Desktop users/*/AppData/Local/Tavrin \
         users/*/AppData/Roaming/Tavrin users/*/"AppData/Roaming/Microsoft/Windows/Start Menu" \
         -printf '%p %s\n' 2>/dev/null | sort)
-  wine reg query 'HKCU\Software\Tavrin' /s 2>/dev/null | tr -d '\r'
+  e2e_reg query 'HKCU\Software\Tavrin' /s
   registered_versions
 }
 
@@ -124,7 +124,7 @@ e2e_assert_eq 1 "$(msiinfo export "$E2E_UPDATE_PACKAGE" RemoveFile | tr -d '\r' 
   "the package removes every shortcut of its Start Menu folder at uninstall"
 assert_desktop_shortcuts 0
 e2e_assert_no_file "$(e2e_unix_path "$installdir")" "no program folder"
-e2e_assert_eq "" "$(wine reg query 'HKCU\Software\Tavrin' /s 2>/dev/null | tr -d '\r' | grep REG_)" \
+e2e_assert_eq "" "$(e2e_reg query 'HKCU\Software\Tavrin' /s | grep REG_)" \
   "values left under HKCU\\Software\\Tavrin"
 e2e_assert_no_reg "$LAUNCH_KEY" PostInstallLaunch "no launch request left"
 product_assert_temp_clean "$temp"

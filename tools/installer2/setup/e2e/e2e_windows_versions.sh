@@ -28,8 +28,8 @@ set_windows_version() {
   wine winecfg /v "$name" >/dev/null 2>&1
   wineserver -w
   if [ "$1" = win11 ]; then
-    wine reg add "$NT_KEY" /v CurrentBuildNumber /d "$WINDOWS_11_BUILD" /f >/dev/null 2>&1 &&
-      wine reg add "$NT_KEY" /v CurrentBuild /d "$WINDOWS_11_BUILD" /f >/dev/null 2>&1 ||
+    e2e_reg add "$NT_KEY" /v CurrentBuildNumber /d "$WINDOWS_11_BUILD" /f >/dev/null &&
+      e2e_reg add "$NT_KEY" /v CurrentBuild /d "$WINDOWS_11_BUILD" /f >/dev/null ||
       e2e_die "cannot set the build number of Windows 11"
     wineserver -w
   fi
@@ -46,7 +46,7 @@ new_version_prefix() {
 # received_values: every value the package recorded, "NAME=VALUE" a line, sorted (one start of
 # reg.exe instead of one probe per value; the values here are plain ASCII).
 received_values() {
-  wine reg query "$RECEIVED_KEY" 2>/dev/null | tr -d '\r' |
+  e2e_reg query "$RECEIVED_KEY" |
     awk '$2 ~ /^REG_/ { name = $1; $1 = ""; $2 = ""; sub(/^  /, ""); print name "=" $0 }' | sort
 }
 

@@ -11,6 +11,7 @@
 #                                    E2E_EXIT is then the full 32-bit exit code
 #   e2e_run 'C:\p.exe' '"C:\p.exe" x'  the same for any program and exact command line
 #   e2e_reg_get 'HKCU\Software\K' V  prints a string or DWORD value; status 1 when it is absent
+#   e2e_reg query 'HKCU\Software\K' /s  reg.exe in the prefix (started again if it does not start)
 #   e2e_temp_dir                     the temporary folder (Windows path) setup.exe would use
 #   e2e_unix_path 'C:\x'             the Unix path of a Windows path (the prefix's drive mapping)
 #   e2e_assert_* ...                 checks that report a clear message and let the script go on
@@ -188,6 +189,26 @@ e2e_reg_get() {
     *) e2e_log "E2E HARNESS ERROR: e2e_probe reg-get '$1' '$2' failed with status $status"
        return 2 ;;
   esac
+}
+
+# e2e_reg <reg.exe arguments...>: reg.exe in the prefix, its output without carriage returns and
+# its status. reg.exe is a Wine process of its own, and under load one now and then does not
+# start: a run that ends with a failure and without a word of reg's own ("reg: ...") is started
+# again, twice at most, with a log line each time. A missing key is reg's own answer, not retried.
+e2e_reg() {
+  local attempt out status
+  for attempt in 1 2 3; do
+    status=0
+    out=$(wine reg "$@" 2>"$E2E_TMP/reg.err") || status=$?
+    if [ "$status" -eq 0 ] || [[ $out == *"reg: "* ]] || grep -q '^reg: ' "$E2E_TMP/reg.err"; then
+      [ -z "$out" ] || printf '%s\n' "${out//$'\r'/}"
+      return "$status"
+    fi
+    e2e_log "-- [$E2E_SCENARIO] reg $1 ended with status $status and no answer of its own;" \
+            "attempt $attempt of 3: $(head -c 300 "$E2E_TMP/reg.err")"
+    wineserver -w >/dev/null 2>&1 || true
+  done
+  return "$status"
 }
 
 # The temporary folder that programs started in this prefix get by default.

@@ -18,8 +18,8 @@ OTHER_APP='C:\e2e\other\TavrinPelko.exe'
 leave_request() {
   mkdir -p "$(e2e_unix_path 'C:\e2e\other')"
   cp "$E2E_APP_EXE" "$(e2e_unix_path "$OTHER_APP")"
-  wine reg add 'HKCU\Software\Tavrin' /v PostInstallLaunch /t REG_SZ /d "$OTHER_APP" /f \
-    >/dev/null 2>&1
+  e2e_reg add 'HKCU\Software\Tavrin' /v PostInstallLaunch /t REG_SZ /d "$OTHER_APP" /f \
+    >/dev/null
   wineserver -w
   e2e_assert_reg "$LAUNCH_KEY" PostInstallLaunch "$OTHER_APP" "request present before the run"
 }

@@ -32,7 +32,7 @@ assert_restart_result() {
     e2e_fail "the log does not mention ScheduleReboot"
   fi
   # A forced restart would leave the installer's own resumption here.
-  if wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\RunOnce' 2>/dev/null |
+  if e2e_reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\RunOnce' |
      grep -q -i msiexec; then
     e2e_fail "the installer queued a restart continuation"
   else

@@ -17,7 +17,7 @@ e2e_new_prefix "questions during the install"
 # seconds, serving nothing, for the manager to confirm the window is withdrawn, which would leave
 # the question asked during the progress window's DestroyWindow unanswered: a stall of the test
 # bench, not of the program.
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+e2e_reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
 wineserver -w
 pinger_out="$E2E_TMP/pinger.out"
 PELKO_UI_TIMEOUT_MS=120000 wine "$E2E_PROGRESS_PINGER_EXE" 100 5000 >"$pinger_out" 2>&1 &
