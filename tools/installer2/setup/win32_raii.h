@@ -197,6 +197,7 @@ class GdiObject {
   GdiObject& operator=(const GdiObject&) = delete;
 
   T get() const { return object_; }
+  T Release() { return std::exchange(object_, nullptr); }
   void Reset(T object = nullptr) {
     if (object_) DeleteObject(object_);
     object_ = object;

@@ -7,7 +7,10 @@
 
 #include <cstring>
 #include <set>
+#include <string>
 #include <vector>
+
+#include "setup/ui/dialog_background_win32.h"
 
 namespace pelko::setup {
 namespace {
@@ -226,6 +229,24 @@ TEST(AppResourcesTest, BackgroundIsARunLengthEncodedBitmapThatLoadsUnchanged) {
     }
   }
   EXPECT_EQ(wrong, 0u) << "pixels that differ from the decoded resource";
+
+  // The dialog decodes the picture itself, and shows exactly what the system loads.
+  HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+  struct NoDiagnostic : DiagnosticOutput {
+    void Write(const std::u16string&) override { ADD_FAILURE() << "the picture did not load"; }
+  } output;
+  DialogBackground background;
+  background.SetUp(window, output);
+  DestroyWindow(window);
+  std::vector<DWORD> shown(seen.size());
+  screen = GetDC(nullptr);
+  ASSERT_EQ(GetDIBits(screen, background.bitmap(), 0, loaded.bmHeight, shown.data(), &read,
+                      DIB_RGB_COLORS), loaded.bmHeight);
+  ReleaseDC(nullptr, screen);
+  for (size_t i = 0; i < seen.size(); ++i) {
+    ASSERT_EQ(shown[i] & 0xFFFFFF, seen[i] & 0xFFFFFF) << "pixel " << i;
+  }
   // The dialog anchors the picture at its bottom-left corner, where the ridges are a light blue.
   const DWORD corner = seen[0] & 0xFFFFFF;
   EXPECT_NE(corner, 0xFFFFFFu);

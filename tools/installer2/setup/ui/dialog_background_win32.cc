@@ -1,8 +1,10 @@
 #include "setup/ui/dialog_background_win32.h"
 
+#include <cstring>
 #include <utility>
 
 #include "setup/ui/dialog_background.h"
+#include "setup/ui/rle8_picture.h"
 #include "setup/win32_text.h"
 
 namespace pelko::setup {
@@ -64,6 +66,40 @@ void FillOutsideBitmap(HDC dc, const RECT& client, int covered_width, int covere
   }
 }
 
+// The background as an uncompressed device-independent section, decoded here: LoadImageW makes a
+// device bitmap of it, which takes several times as long, and the dialog waits for it before it
+// shows. A picture the decoder does not take goes to LoadImageW, as does every failure, so that
+// the diagnostic keeps the system's own error.
+HBITMAP LoadBackgroundBitmap(HINSTANCE instance) {
+  HRSRC found = ::FindResourceW(instance, kBackgroundBitmapName, RT_BITMAP);
+  HGLOBAL loaded = found ? ::LoadResource(instance, found) : nullptr;
+  const auto* data = static_cast<const uint8_t*>(loaded ? ::LockResource(loaded) : nullptr);
+  Rle8PictureLayout layout;
+  if (data && ReadRle8Layout(data, ::SizeofResource(instance, found), layout)) {
+    struct {
+      BITMAPINFOHEADER header;
+      RGBQUAD colours[256];
+    } info = {};
+    info.header.biSize = sizeof(info.header);
+    info.header.biWidth = layout.width;
+    info.header.biHeight = layout.height;  // bottom-up, as the picture's rows are stored
+    info.header.biPlanes = 1;
+    info.header.biBitCount = 8;
+    info.header.biCompression = BI_RGB;
+    // A full table: indices past the picture's own colours read black, not what follows it.
+    info.header.biClrUsed = 256;
+    std::memcpy(info.colours, data + layout.palette_offset, layout.palette_size * sizeof(RGBQUAD));
+    void* bits = nullptr;
+    GdiObject<HBITMAP> section(::CreateDIBSection(
+        nullptr, reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (section.get() && DecodeRle8Picture(data, layout, static_cast<uint8_t*>(bits))) {
+      return section.Release();
+    }
+  }
+  return static_cast<HBITMAP>(
+      ::LoadImageW(instance, kBackgroundBitmapName, IMAGE_BITMAP, 0, 0, LR_DEFAULTSIZE));
+}
+
 }  // namespace
 
 void SetDialogIcons(HWND dialog) {
@@ -103,8 +139,7 @@ void PaintBackground(HWND dialog, HBITMAP bitmap) {
 }
 
 void DialogBackground::SetUp(HWND dialog, DiagnosticOutput& output) {
-  bitmap_.Reset(static_cast<HBITMAP>(::LoadImageW(DialogInstance(dialog), kBackgroundBitmapName,
-                                                  IMAGE_BITMAP, 0, 0, LR_DEFAULTSIZE)));
+  bitmap_.Reset(LoadBackgroundBitmap(DialogInstance(dialog)));
   if (!bitmap_.get()) {
     const DWORD code = ::GetLastError();
     output.Write(FormatBackgroundLoadError(SystemMessage(code), code));
