@@ -18,9 +18,10 @@
 #   3. extraction: ExtractPackage of a 50 MiB package resource (written, held and checked
 #      against the resource, and once more without the check) against `cp` of the same file into
 #      the same folder (min and median of N runs), and the timer's peak memory;
-#   4. time to dialog: setup.exe's interactive start against the barest one-dialog program, from
-#      process creation to the dialog visible and answering (scripts/bench/time_to_dialog.sh,
-#      which also runs alone; BENCH_DIALOG_ROUNDS pairs, default 25).
+#   4. time to dialog: setup.exe's interactive start against the barest one-dialog program, and
+#      against that program with the libraries the setup loads before its dialog, from process
+#      creation to the dialog visible and answering (scripts/bench/time_to_dialog.sh, which also
+#      runs alone; BENCH_DIALOG_ROUNDS rounds, default 25).
 # Settings (environment): BENCH_MAIN_BUILD (default build/windows: the ordinary windows preset
 # build, made when missing; the setup measured is its setup.exe, and the one around the large
 # package is built from the same source tree), BENCH_BUILD (default build/bench: the stub build
