@@ -60,11 +60,11 @@ printf '%s\n' '#include <windows.h>' 'int WINAPI wWinMain(HINSTANCE, HINSTANCE, 
   '  GetDesktopWindow();' '  Sleep(INFINITE);' '  return 0;' '}' |
   x86_64-w64-mingw32-g++ -x c++ -municode -mwindows -static -s -o "$work/idle.exe" -
 wine 'C:\bench\idle.exe' >/dev/null 2>&1 &
-# Warm: two pairs untimed.
+# Warm: two rounds untimed.
 programs=('C:\bench\setup.exe' 'C:\bench\bare_dialog.exe' 'C:\bench\bare_libraries.exe')
 wine 'C:\bench\dialog_timer.exe' 2 "${programs[@]}" >/dev/null
-mapfile -t pairs < <(wine 'C:\bench\dialog_timer.exe' "$rounds" "${programs[@]}" | tr -d '\r')
-[ "${#pairs[@]}" -eq "$rounds" ] || { echo "the dialog timer failed"; exit 1; }
+mapfile -t rounds_ms < <(wine 'C:\bench\dialog_timer.exe' "$rounds" "${programs[@]}" | tr -d '\r')
+[ "${#rounds_ms[@]}" -eq "$rounds" ] || { echo "the dialog timer failed"; exit 1; }
 
 quartiles() {
   printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 }
@@ -77,8 +77,8 @@ median() {
                                       printf "%.2f", m }'
 }
 setup_ms=() bare_ms=() floor_ms=() ratios=() floor_ratios=()
-for pair in "${pairs[@]}"; do
-  read -r s b f <<<"$pair"
+for round in "${rounds_ms[@]}"; do
+  read -r s b f <<<"$round"
   setup_ms+=("$s") bare_ms+=("$b") floor_ms+=("$f")
   ratios+=("$(awk -v a="$s" -v b="$b" 'BEGIN { printf "%.4f", a / b }')")
   floor_ratios+=("$(awk -v a="$f" -v b="$b" 'BEGIN { printf "%.4f", a / b }')")
